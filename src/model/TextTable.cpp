@@ -1,0 +1,103 @@
+#include "TextTable.h"
+
+#include <QFile>
+
+namespace {
+
+struct Table
+{
+    QString language = QStringLiteral("sv");
+    QHash<int, QString> texts;
+    bool loaded = false;
+};
+
+Table &current()
+{
+    static Table table;
+    return table;
+}
+
+bool load(Table &table, const QString &language)
+{
+    QFile file(QStringLiteral(":/kelm/texts.%1.tsv").arg(language));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    table.texts = TextTable::Parse(file.readAll());
+    table.language = language;
+    table.loaded = true;
+    return true;
+}
+
+const QHash<int, QString> &texts()
+{
+    Table &table = current();
+    if (!table.loaded)
+        load(table, table.language);
+    return table.texts;
+}
+
+QString unescape(const QString &raw)
+{
+    QString out;
+    out.reserve(raw.size());
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == u'\\' && i + 1 < raw.size()) {
+            const QChar next = raw[++i];
+            if (next == u'n')
+                out += u'\n';
+            else if (next == u't')
+                out += u'\t';
+            else
+                out += next;
+        } else {
+            out += raw[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QHash<int, QString> TextTable::Parse(const QByteArray &contents)
+{
+    QHash<int, QString> result;
+    const QStringList lines = QString::fromUtf8(contents).split(u'\n');
+    for (QString line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab <= 0 || line.startsWith(u'#'))
+            continue;
+        bool ok = false;
+        const int number = line.left(tab).toInt(&ok);
+        if (ok)
+            result.insert(number, unescape(line.mid(tab + 1)));
+    }
+    return result;
+}
+
+QString TextTable::Text(int number)
+{
+    const auto &table = texts();
+    const auto it = table.constFind(number);
+    return it == table.constEnd() ? QStringLiteral("<%1>").arg(number) : *it;
+}
+
+bool TextTable::Has(int number)
+{
+    return texts().contains(number);
+}
+
+bool TextTable::SetLanguage(const QString &language)
+{
+    Table candidate;
+    if (!load(candidate, language))
+        return false;
+    current() = candidate;
+    return true;
+}
+
+QString TextTable::Language()
+{
+    return current().language;
+}
