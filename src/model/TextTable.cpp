@@ -101,3 +101,25 @@ QString TextTable::Language()
 {
     return current().language;
 }
+
+QString TextTable::Format(int number, const QStringList &args)
+{
+    return FormatPattern(Text(number), args);
+}
+
+QString TextTable::FormatPattern(const QString &pattern, const QStringList &args)
+{
+    QString out;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size() && pattern[i + 1] == u's') {
+            if (next < args.size())
+                out += args[next];
+            ++next;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}

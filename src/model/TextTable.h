@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 // Every user-visible text of the tool, looked up by its number. The tables are
 // tab-separated files built into the program (":/kelm/texts.<lang>.tsv").
@@ -11,6 +12,9 @@ public:
     // The text with this number; "<number>" when the table lacks it.
     static QString Text(int number);
     static bool Has(int number);
+    // The text with each "%s" replaced by the next argument, in order.
+    static QString Format(int number, const QStringList &args);
+    static QString FormatPattern(const QString &pattern, const QStringList &args);
     // "sv" (the default) or "en"; false when no table exists for the language.
     static bool SetLanguage(const QString &language);
     static QString Language();
