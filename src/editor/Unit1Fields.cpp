@@ -1,0 +1,5 @@
+#include "Unit1.h"
+
+void TfrmMain::ConnectFieldRules()
+{
+}
