@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 namespace {
 
 struct Table
@@ -22,7 +24,10 @@ bool load(Table &table, const QString &language)
     QFile file(QStringLiteral(":/kelm/texts.%1.tsv").arg(language));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    table.texts = TextTable::Parse(file.readAll());
+    QHash<int, QString> texts = TextTable::Parse(file.readAll());
+    if (texts.isEmpty())
+        return false;
+    table.texts = std::move(texts);
     table.language = language;
     table.loaded = true;
     return true;
@@ -61,7 +66,11 @@ QString unescape(const QString &raw)
 QHash<int, QString> TextTable::Parse(const QByteArray &contents)
 {
     QHash<int, QString> result;
-    const QStringList lines = QString::fromUtf8(contents).split(u'\n');
+    QString all = QString::fromUtf8(contents);
+    // A byte-order mark written by some editors would otherwise spoil the first number.
+    if (all.startsWith(QChar(0xFEFF)))
+        all.remove(0, 1);
+    const QStringList lines = all.split(u'\n');
     for (QString line : lines) {
         if (line.endsWith(u'\r'))
             line.chop(1);
@@ -112,13 +121,19 @@ QString TextTable::FormatPattern(const QString &pattern, const QStringList &args
     QString out;
     qsizetype next = 0;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && i + 1 < pattern.size() && pattern[i + 1] == u's') {
+        const QChar c = pattern[i];
+        const QChar kind = i + 1 < pattern.size() ? pattern[i + 1] : QChar();
+        if (c == u'%' && (kind == u's' || kind == u'd')) {
+            // Numbers arrive already turned into text, so %d takes the next argument like %s.
             if (next < args.size())
                 out += args[next];
             ++next;
             ++i;
+        } else if (c == u'%' && kind == u'%') {
+            out += u'%';
+            ++i;
         } else {
-            out += pattern[i];
+            out += c;
         }
     }
     return out;

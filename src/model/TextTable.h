@@ -12,10 +12,12 @@ public:
     // The text with this number; "<number>" when the table lacks it.
     static QString Text(int number);
     static bool Has(int number);
-    // The text with each "%s" replaced by the next argument, in order.
+    // The text with each "%s" or "%d" replaced by the next argument, in order
+    // (missing arguments leave nothing, "%%" gives "%").
     static QString Format(int number, const QStringList &args);
     static QString FormatPattern(const QString &pattern, const QStringList &args);
-    // "sv" (the default) or "en"; false when no table exists for the language.
+    // "sv" (the default) or "en"; false, keeping the current table, when no
+    // table exists for the language.
     static bool SetLanguage(const QString &language);
     static QString Language();
     // Parses one table file's contents (used by the loader and by tests).
