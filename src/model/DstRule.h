@@ -4,7 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <span>
+#include "ConfigImage.h"
 
 class CodeList;
 class KelmIni;
@@ -42,10 +42,9 @@ bool ReadDstRule(const KelmIni &ini, int regionCode, DstRule &rule);
 // (1 Sunday .. 7 Saturday) in the month. 0 for a weekday or month out of range.
 int RuleDayOfYear(int year, int occurrence, int weekday, int month);
 
-// Fills image bytes 106..175 (summer-time block) for the selected region row
-// (-1 for none) with sixteen years of start and stop days from `year` on.
-// The image must hold at least 176 bytes.
-void FillDstBlock(std::span<quint8> image, const KelmIni &ini, const CodeList &regionCodes,
+// Fills the image's summer-time block (bytes 106..175) for the selected region
+// row (-1 for none) with sixteen years of start and stop days from `year` on.
+void FillDstBlock(ImageBuffer &image, const KelmIni &ini, const CodeList &regionCodes,
                   int selectedRow, int year);
 
 // The text the region list's "View" command shows; empty when no row is selected.
