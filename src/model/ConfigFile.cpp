@@ -38,7 +38,9 @@ bool KelmData::WriteConfigFile(const ImageBuffer &source, const QString &fileNam
     if (ConfigFile::IsReadOnly(fileName))
         return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails at the final flush would still
+    // be committed over the target.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(reinterpret_cast<const char *>(source.data()), count) != count) {
         file.cancelWriting();
@@ -92,7 +94,8 @@ bool IsReadOnly(const QString &fileName)
     const QFileInfo info(fileName);
     if (!info.exists() || info.isDir())
         return false;
-    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    // The permission bits decide for root too, who may write anything.
     return !info.isWritable() || !(info.permissions() & writeBits);
 }
 
