@@ -1,6 +1,9 @@
 #include "Fields.h"
 
+#include "KelmData.h"
 #include "TextTable.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -131,6 +134,63 @@ QString FieldName(const FieldInfo &field)
     if (field.columnText != 0)
         name += QStringLiteral(" : ") + TextTable::Text(field.columnText);
     return name;
+}
+
+quint32 ReadNumber(const ImageBuffer &image, const FieldInfo &field)
+{
+    quint32 value = 0;
+    for (int i = 0; i < field.width && i < 4; ++i)
+        value = (value << 8) | image[field.address + i];
+    return value;
+}
+
+void WriteNumber(ImageBuffer &image, const FieldInfo &field, quint32 value)
+{
+    for (int i = std::min(field.width, 4) - 1; i >= 0; --i) {
+        image[field.address + i] = quint8(value & 0xFF);
+        value >>= 8;
+    }
+}
+
+QString DisplayText(const ImageBuffer &image, const FieldInfo &field, const QLocale &locale)
+{
+    const QString none = QStringLiteral("---");
+    const quint8 first = image[field.address];
+    switch (field.encoding) {
+    case FieldEncoding::RadioCode:
+        return KelmData::RadioCodeToText(first, image[field.address + 1]);
+    case FieldEncoding::Tenths:
+        return FieldValues::BatteryLimitToText(first, locale);
+    case FieldEncoding::ScheduleTime:
+        return FieldValues::ScheduleByteToText(first);
+    case FieldEncoding::ProductionDate: {
+        const QDate date = KelmData::ProductionDate(image);
+        return date.isValid() ? locale.toString(date, QLocale::ShortFormat) : none;
+    }
+    case FieldEncoding::ProgramVersion:
+        return KelmData::ProgramVersionText(image);
+    case FieldEncoding::ClockStamp: {
+        const QDateTime clock = KelmData::UnitClock(image);
+        return clock.isValid() ? locale.toString(clock.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+                + clock.time().toString(QStringLiteral("hh:mm"))
+                               : none;
+    }
+    case FieldEncoding::Flag:
+    case FieldEncoding::ListCode:
+    case FieldEncoding::Byte:
+    case FieldEncoding::Word:
+    case FieldEncoding::SerialNumber:
+    case FieldEncoding::Hidden:
+        break;
+    }
+    if (field.width > 4) {
+        // The daylight-saving day tables: one 16-bit day number per year.
+        QStringList days;
+        for (int address = field.address; address + 1 < field.address + field.width; address += 2)
+            days << QString::number(KelmData::ReadWord(image, address));
+        return days.join(QLatin1Char(' '));
+    }
+    return QString::number(ReadNumber(image, field));
 }
 
 }

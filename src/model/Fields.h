@@ -44,7 +44,10 @@ struct FieldInfo
     FieldEncoding encoding;
     ValueList list;        // for ListCode
     int limit;             // largest valid value (tenths for Tenths); 0 when none
-    bool checked;          // the transfers check the limit (or the list code)
+    // The transfers check it: on the way in a value above limit (or a list code
+    // no row carries) fails; on the way out the text must be a whole number
+    // 0..limit (Tenths: a battery limit), or a list row must be selected.
+    bool checked;
     bool shownOnly;        // the control is disabled and takes no input
     const char *control;   // objectName of the showing control; nullptr when none
     const char *secondControl; // a second control of the same step (edtTime); nullptr
@@ -69,6 +72,15 @@ const FieldInfo *ByControl(const QString &objectName);
 // The text naming a field in messages: its label, or label + " : " + column.
 // The empty text for a field without a label.
 QString FieldName(const FieldInfo &field);
+// The field's bytes as one big-endian number, and back (low bytes kept).
+quint32 ReadNumber(const ImageBuffer &image, const FieldInfo &field);
+void WriteNumber(ImageBuffer &image, const FieldInfo &field, quint32 value);
+// The field as its control shows it: decimal numbers, "12AB" or "" for radio
+// codes, "3,3" for tenths, "05" for schedule times, the short date or "---"
+// for the production date, "02.07-03", and the unit's clock as short date and
+// "hh:mm" or "---", the day tables as 16 numbers. Flags and list codes give
+// their byte in decimal.
+QString DisplayText(const ImageBuffer &image, const FieldInfo &field, const QLocale &locale);
 }
 
 // Conversions between field texts and values; the locale gives the decimal separator.

@@ -62,8 +62,9 @@ public:
     // Writes the clock stamp (231..237) for now + 3 seconds and returns the
     // stamped time, so the caller fills the daylight-saving block for its year.
     static QDateTime StampClock(ImageBuffer &image, const QDateTime &now);
-    // The unit's clock stamp (231..236) as a local date and time; invalid when
-    // the bytes do not form one (day beyond the year's end, hour > 23, ...).
+    // The unit's clock stamp (231..236) as its wall-clock date and time (in
+    // UTC, so no local zone shifts them); invalid when the bytes do not form
+    // one (day beyond the year's end, hour > 23, minute or second > 59).
     static QDateTime UnitClock(const ImageBuffer &image);
 
     // Configuration file primitives. Each opens, uses and closes the file.

@@ -1,4 +1,5 @@
 #include "Fields.h"
+#include "KelmData.h"
 #include "TextTable.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,71 @@ TEST(FieldTable, LimitsOfTheCheckedFields)
     }
     for (int address : {Addr::ActivationHour, Addr::ActivationMinute, Addr::DoorClosedRadioCode, Addr::DoorClosedSendAlarm})
         EXPECT_FALSE(Fields::AtAddress(address)->checked) << address;
+}
+
+} // namespace
+
+namespace {
+
+TEST(FieldTable, NumbersAndDisplayTexts)
+{
+    ImageBuffer image{};
+    image[0] = 200;
+    image[4] = 0x00;
+    image[5] = 0x0A;
+    image[50] = 0x0E;
+    image[51] = 0x10;
+    image[66] = 33;
+    image[92] = 7;
+    KelmData::WriteWord(image, 112, 88);
+    KelmData::WriteWord(image, 142, 300);
+    image[231] = 25;
+    image[233] = 88;
+    image[234] = 14;
+    image[235] = 5;
+    image[236] = 9;
+    image[240] = 0x20;
+    image[241] = 0x07;
+    image[242] = 0x02;
+    image[243] = 0x30; // no 30 February
+    image[249] = 0x02;
+    image[250] = 0x07;
+    image[251] = 0x03;
+    image[253] = 0x01;
+    const QLocale swedish(QLocale::Swedish, QLocale::Sweden);
+    const std::vector<std::pair<int, QString>> cases = {
+        {Addr::EquipmentType, "200"},
+        {Addr::DoorClosedRadioCode, "000A"},
+        {Addr::DoorOpenedRadioCode, ""},
+        {Addr::AutoResetTime, "3600"},
+        {Addr::BatteryLowLimit, "3,3"},
+        {Addr::ActivationHour, "07"},
+        {Addr::ClockYear, swedish.toString(QDate(2025, 3, 30), QLocale::ShortFormat) + " 14:05"},
+        {Addr::ProductionCentury, "---"},
+        {Addr::ProgramVersionMajor, "02.07-03"},
+        {Addr::SerialNumber, "65536"},
+        {Addr::DstStartDays, "88 0 0 0 0 0 0 0 0 0 0 0 0 0 0 300"},
+    };
+    for (const auto &[address, text] : cases)
+        EXPECT_EQ(Fields::DisplayText(image, *Fields::AtAddress(address), swedish), text) << address;
+
+    image[243] = 0x28;
+    EXPECT_EQ(Fields::DisplayText(image, *Fields::AtAddress(Addr::ProductionCentury), swedish),
+              swedish.toString(QDate(2007, 2, 28), QLocale::ShortFormat));
+    image[234] = 24;
+    EXPECT_EQ(Fields::DisplayText(image, *Fields::AtAddress(Addr::ClockYear), swedish), "---");
+
+    const FieldInfo &serial = *Fields::AtAddress(Addr::SerialNumber);
+    Fields::WriteNumber(image, serial, 0x123456);
+    EXPECT_EQ(image[253], 0x12);
+    EXPECT_EQ(image[254], 0x34);
+    EXPECT_EQ(image[255], 0x56);
+    EXPECT_EQ(Fields::ReadNumber(image, serial), 0x123456u);
+    const FieldInfo &maxTime = *Fields::AtAddress(Addr::MaxTimeOutsideDoor);
+    Fields::WriteNumber(image, maxTime, 3600);
+    EXPECT_EQ(image[54], 0x0E);
+    EXPECT_EQ(image[55], 0x10);
+    EXPECT_EQ(image[56], 0x00);
 }
 
 } // namespace
