@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <vector>
@@ -133,6 +134,29 @@ TEST_F(ConfigFileTest, SaveKeepsTheStoredCrc)
     image[224] = 0x12; // stale on purpose
     ASSERT_TRUE(ConfigFile::Save(image, Path("stale.Kelm")));
     EXPECT_EQ(quint8(Contents("stale.Kelm")[224]), 0x12);
+}
+
+// Replacing the file through a temporary one must not narrow who may read it.
+TEST_F(ConfigFileTest, SavedFilesKeepOrdinaryPermissions)
+{
+    const mode_t previous = umask(022);
+    ImageBuffer image{};
+    const bool created = ConfigFile::Save(image, Path("new.Kelm"));
+    const QString existing = Make("existing.Kelm", FileBytes(256));
+    const auto chosen = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    QFile::setPermissions(existing, chosen);
+    const bool replaced = ConfigFile::Save(image, existing);
+    umask(previous);
+
+    ASSERT_TRUE(created);
+    ASSERT_TRUE(replaced);
+    EXPECT_TRUE(QFileInfo(Path("new.Kelm")).permissions().testFlag(QFileDevice::ReadOther));
+    EXPECT_TRUE(QFileInfo(Path("new.Kelm")).permissions().testFlag(QFileDevice::ReadGroup));
+    const auto kept = QFileInfo(existing).permissions()
+        & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+           | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+           | QFileDevice::ExeOther);
+    EXPECT_EQ(kept, chosen);
 }
 
 TEST_F(ConfigFileTest, RefusedWritesLeaveTheTarget)
