@@ -277,6 +277,11 @@ QString KelmIni::ReadSetting(const QString &section, const QString &key, const Q
 
 bool KelmIni::WriteSetting(const QString &section, const QString &key, const QString &value)
 {
+    // A line break would end the line early and plant other lines in the file.
+    for (const QString *part : {&section, &key, &value}) {
+        if (part->contains(u'\n') || part->contains(u'\r'))
+            return false;
+    }
     IniDocument doc = IniDocument::Load(m_path);
     doc.SetValue(section, key, value);
     return doc.Save(m_path);

@@ -25,7 +25,8 @@ public:
     QString ReadSetting(const QString &section, const QString &key,
                         const QString &defaultValue = QString()) const;
     // Writes the key at once, creating the file, section and key where needed.
-    // False when the file could not be written; WriteErrorText() then names it.
+    // False when the file could not be written, or when a name or the value
+    // holds a line break, which no INI line can; WriteErrorText() then names it.
     bool WriteSetting(const QString &section, const QString &key, const QString &value);
     // "Unable to write to <path>", the text a failed WriteSetting is reported with.
     QString WriteErrorText() const;

@@ -194,6 +194,14 @@ TEST_F(DataSetupTest, UnavailableStandardFoldersFallBackToTheProgramFolder)
     EXPECT_EQ(ini.ReadSetting("Setup", "AppVersion"), "1.3.0.173");
 }
 
+TEST(ProgramFolder, IsTheFolderHoldingTheShippedFiles)
+{
+    // The build puts Values.i beside the test programs.
+    const QString folder = DataSetup::ProgramFolder();
+    EXPECT_TRUE(folder.endsWith('/'));
+    EXPECT_TRUE(QFileInfo::exists(folder + "Values.i")) << folder.toStdString();
+}
+
 TEST(CopyDataFile, CopiesTheWholeFileOrReportsFailure)
 {
     QTemporaryDir dir;

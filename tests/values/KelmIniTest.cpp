@@ -164,6 +164,17 @@ TEST(KelmIniWrite, ReportsAFileThatCannotBeWritten)
     }
 }
 
+TEST(KelmIniWrite, RefusesLineBreaksThatWouldAddLines)
+{
+    IniFixture f("[Setup]\nConfigDirectory=/a\n");
+    KelmIni ini;
+    ini.SetPath(f.path);
+    EXPECT_FALSE(ini.WriteSetting("Setup", "ConfigDirectory", "/b\nAppVersion=9"));
+    EXPECT_FALSE(ini.WriteSetting("Setup", "ConfigDirectory", "/b\r"));
+    EXPECT_FALSE(ini.WriteSetting("Setup\n[AlarmType]", "0", "x"));
+    EXPECT_EQ(TestSupport::ReadAll(f.path), "[Setup]\nConfigDirectory=/a\n");
+}
+
 TEST(KelmIniWrite, EachCallSeesTheFileAsItIsNow)
 {
     IniFixture f("[Setup]\nA=1\n");
