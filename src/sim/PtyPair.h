@@ -18,6 +18,7 @@ public:
     void Close();
     bool IsOpen() const { return m_master >= 0; }
     int MasterFd() const { return m_master; }
+    int SlaveFd() const { return m_slave; }
     QString SlavePath() const { return m_slavePath; }
 
 private:
