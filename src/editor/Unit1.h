@@ -1,16 +1,25 @@
 #pragma once
 
+#include "CodeList.h"
+#include "KelmData.h"
+#include "KelmIni.h"
 #include "UserPrompt.h"
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <memory>
+
+class QLabel;
+class QMenu;
 
 namespace Ui {
 class frmMain;
 }
 
 // The editor's main window: one fixed-size form that shows one configuration.
+// The controls come from frmMain.ui; every control's objectName is its name in
+// the layout.
 class TfrmMain : public QMainWindow
 {
     Q_OBJECT
@@ -19,15 +28,69 @@ public:
     explicit TfrmMain(QWidget *parent = nullptr);
     ~TfrmMain() override;
 
+    // The layout is drawn in pixels for an 8-point font at 96 dpi. Here it is
+    // shown with DejaVu Sans at FontPixelSize and every position and size
+    // multiplied by LayoutScale, so that the longest labels keep clear of their
+    // fields while the arrangement stays as drawn.
+    static constexpr int FontPixelSize = 11;
+    static constexpr double LayoutScale = 1.2;
+    static int Scaled(int designPixels);
+    static QRect Scaled(const QRect &designRect);
+
     // Message boxes and file questions go through this; tests pass a scripted
     // stand-in. nullptr restores the real boxes.
     void SetPrompt(UserPrompt *prompt);
     UserPrompt &Prompt() const;
 
+    // Fills the six drop-down lists from "Values.ini" at KelmIni's path, each
+    // with its own code list.
+    void FillLists();
+    // Sets the texts of menus, group boxes and labels from the text table.
+    void SetTexts();
+
+    // The status bar's single text.
+    void SetStatusText(const QString &text);
+    QString StatusText() const;
+
+    // The edited configuration, the value lists and the lists' codes.
+    ::KelmData KelmData;
+    ::KelmIni KelmIni;
+    CodeList DoorClosedAlarmTypeCodes{ListLimit::AlarmType};
+    CodeList DoorOpenedAlarmTypeCodes{ListLimit::AlarmType};
+    CodeList InputClosedAlarmTypeCodes{ListLimit::AlarmType};
+    CodeList InputOpenedAlarmTypeCodes{ListLimit::AlarmType};
+    CodeList DoorMatSensorTypeCodes{ListLimit::DoorMatSensorType};
+    CodeList DaylightSavingRegionCodes{ListLimit::DaylightSaving};
+
+    // Menu commands.
+    void mnuFileNewClick();
+    void mnuFileOpenClick();
+    void mnuFileSaveClick();
+    void mnuFileSaveAsClick();
+    void mnuFileSelectDefaultDirectoryClick();
+    void mnuFileExitClick();
+    void mnuComReadFromDeviceClick();
+    void mnuComWriteToDeviceClick();
+    void mnuComChangeDeviceRadioCodesClick();
+    void mnuHelpAboutClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     std::unique_ptr<Ui::frmMain> ui;
     std::unique_ptr<UserPrompt> ownPrompt;
     UserPrompt *prompt = nullptr;
+    QLabel *statusText = nullptr;
+    QMenu *pumnuDST = nullptr;
+
+    void FormCreate();
+    void FormShow();
+    void ApplyDesignMetrics();
+    void NameMenuSeparators();
+    void ConnectMenus();
+    void SetUpRegionPopup();
+    void FitLabelsToTexts();
 
     // Field transfer and editing rules (Unit1Transfer.cpp, Unit1Fields.cpp)
     void ConnectFieldRules();
