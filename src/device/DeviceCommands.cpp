@@ -192,6 +192,10 @@ int DeviceCommands::WriteImage(KelmData &data, WriteMode mode, bool timeSchedule
                 m_reporter.Message(Kind::Warning, 11502);
             if (image[Addr::IgnorePowerSwitch] != 0)
                 m_reporter.Message(Kind::Warning, 11503);
+        } else if (version < VersionEquipmentType) {
+            // Byte 0 is not written to this unit, so the image must carry the
+            // unit's own: the CRC covers it and the verification compares it.
+            CopyRange(unit, image, 0, HeadLast);
         } else {
             CopyRange(unit, image, 1, HeadLast);
         }
