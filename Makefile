@@ -34,5 +34,8 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE bench
 
+bench: build
+	ctest --test-dir $(BUILD) -L bench -V
+
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan
