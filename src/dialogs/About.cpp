@@ -9,6 +9,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <QShowEvent>
+
 static void InitAboutPicture()
 {
     // The picture lives in this static library; make sure the linker keeps it.
@@ -48,7 +51,9 @@ QString TfrmAbout::QevVersionText() const
 
 void TfrmAbout::showEvent(QShowEvent *event)
 {
-    FormShow();
+    // A window manager showing the dialog again after it was minimised is no new opening.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -7,6 +7,7 @@
 #include "ui_frmWriteRadioCodes.h"
 
 #include <QKeyEvent>
+#include <QShowEvent>
 
 TfrmWriteRadioCodes::TfrmWriteRadioCodes(QWidget *mainWindow)
     : QDialog(mainWindow)
@@ -56,7 +57,9 @@ void TfrmWriteRadioCodes::FormShow()
 
 void TfrmWriteRadioCodes::showEvent(QShowEvent *event)
 {
-    FormShow();
+    // A window manager showing the dialog again after it was minimised is no new opening.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

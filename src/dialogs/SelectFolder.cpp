@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QShowEvent>
 
 TfrmSelectDirectory::TfrmSelectDirectory(QWidget *mainWindow)
     : QDialog(mainWindow)
@@ -51,7 +52,9 @@ void TfrmSelectDirectory::FormShow()
 
 void TfrmSelectDirectory::showEvent(QShowEvent *event)
 {
-    FormShow();
+    // A window manager showing the dialog again after it was minimised is no new opening.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 
