@@ -8,9 +8,9 @@
 #include "ui_frmAbout.h"
 
 #include <QDir>
+#include <QShowEvent>
 
 #include <algorithm>
-#include <QShowEvent>
 
 static void InitAboutPicture()
 {
