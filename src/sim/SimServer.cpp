@@ -144,12 +144,6 @@ void SimServer::Handle(const QByteArray &frame, Clock::time_point arrival)
         m_pty.Close();
         return;
     }
-    if (m_options.pace) {
-        // A real line delivers the frame's last byte only this long after its first.
-        const auto due = arrival + frame.size() * CharacterTime;
-        if (due > Clock::now() && !Pause(due - Clock::now()))
-            return;
-    }
     QByteArray answer;
     if (!KelmLink::CheckReply(frame)) {
         answer = QByteArray(1, char(KelmLink::NAK));
@@ -162,7 +156,7 @@ void SimServer::Handle(const QByteArray &frame, Clock::time_point arrival)
         answer = Answer(text);
     }
     if (!answer.isEmpty())
-        Reply(answer);
+        Reply(answer, arrival + frame.size() * CharacterTime);
 }
 
 QByteArray SimServer::Answer(const QByteArray &text)
@@ -229,10 +223,17 @@ QByteArray SimServer::AnswerWrite(int address, int count, const QByteArray &data
     return QByteArray(1, char(KelmLink::ACK));
 }
 
-void SimServer::Reply(const QByteArray &bytes)
+void SimServer::Reply(const QByteArray &bytes, Clock::time_point commandEnd)
 {
-    if (m_options.pace && !Pause(bytes.size() * CharacterTime))
-        return;
+    // On a real line the command's last byte arrives this long after its
+    // first, and the reply's last byte as long again after that. One sleep
+    // covers both, so the pacing adds a single wake-up per exchange.
+    if (m_options.pace) {
+        const auto due = commandEnd + bytes.size() * CharacterTime;
+        const auto now = Clock::now();
+        if (due > now && !Pause(due - now))
+            return;
+    }
     const bool drip = HasFault(SimFault::Drip);
     const qsizetype step = drip ? 1 : bytes.size();
     for (qsizetype i = 0; i < bytes.size(); i += step) {

@@ -43,7 +43,7 @@ private:
     QByteArray Answer(const QByteArray &text);
     QByteArray AnswerRead(int address, int count);
     QByteArray AnswerWrite(int address, int count, const QByteArray &data);
-    void Reply(const QByteArray &bytes);
+    void Reply(const QByteArray &bytes, Clock::time_point commandEnd);
     bool Pause(std::chrono::nanoseconds span);
     bool HasFault(SimFault::Kind kind, int address = -1) const;
     int FaultValue(SimFault::Kind kind) const;
