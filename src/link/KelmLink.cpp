@@ -2,10 +2,13 @@
 
 #include "QevPortFinder.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -104,10 +107,13 @@ int KelmLink::OpenLink()
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(m_openedPort);
     if (!port->open(QIODevice::ReadWrite)) {
-        m_lastOpenDenied = port->error() == QSerialPort::PermissionError;
         m_lastOpenError = QStringLiteral("cannot open %1: %2").arg(m_openedPort, port->errorString());
+        // Tell a locked or busy port from one the user may not use at all.
+        const QByteArray path = QFile::encodeName(m_openedPort);
+        m_lastOpenDenied = port->error() == QSerialPort::PermissionError && ::access(path.constData(), R_OK | W_OK) != 0
+            && errno == EACCES;
         if (m_lastOpenDenied)
-            m_lastOpenError += QStringLiteral(" (the user lacks access to the serial port)");
+            m_lastOpenError += QStringLiteral(" (no read/write access; the port belongs to group %1)").arg(QFileInfo(m_openedPort).group());
         m_trace.Note(QStringLiteral("open failed: ") + m_lastOpenError);
         return OpenFailed;
     }
@@ -280,8 +286,12 @@ int KelmLink::SendCommand(QByteArrayView text)
     AppendToFrame(quint8(checksum[1]));
     AppendToFrame(ETX);
     m_frameSum = sum;
-    m_trace.Sent(Frame());
-    return SendText(reinterpret_cast<const char *>(m_frame));
+    const int written = SendText(reinterpret_cast<const char *>(m_frame));
+    if (written > 0)
+        m_trace.Sent(Frame());
+    else
+        m_trace.Note(QStringLiteral("not sent (%1): %2").arg(m_port ? QStringLiteral("write failed") : QStringLiteral("link closed"), LinkTrace::HexText(Frame())));
+    return written;
 }
 
 int KelmLink::ReceiveReply(char *reply, int timeoutMs, int expected)

@@ -21,6 +21,10 @@ TEST(Trace, RecordsFramesRepliesTimeoutsAndRetries)
         EXPECT_EQ(link.CheckPresence(), KelmLink::NoAnswer);
         const quint8 image[1] = { 0x12 };
         EXPECT_EQ(link.WriteBlock(image, 0, 0), 0);
+        link.CloseLink();
+        char buffer[KelmLink::ReplyAreaSize];
+        link.SendCommand("v");
+        EXPECT_EQ(link.ReceiveReply(buffer, 1, 11), 0);
     }
     qunsetenv("KELM_TRACE");
 
@@ -36,6 +40,7 @@ TEST(Trace, RecordsFramesRepliesTimeoutsAndRetries)
     EXPECT_TRUE(text.contains(QStringLiteral("! retry 2 of 3: W00000112")));
     EXPECT_TRUE(text.contains(QStringLiteral("< 06  |.|")));
     EXPECT_TRUE(text.contains(QStringLiteral("close")));
+    EXPECT_TRUE(text.contains(QStringLiteral("not sent (link closed): 02 76 37 36 03")));
 }
 
 TEST(Trace, RecordsWhyTheOpenFailed)
