@@ -53,7 +53,6 @@ void ScriptedDevice::Run()
         pending.append(buffer, n);
         qsizetype end;
         while ((end = pending.indexOf(char(KelmLink::ETX))) >= 0) {
-            m_received.append(pending.left(end + 1));
             pending.remove(0, end + 1);
             const QByteArray reply = m_replies.isEmpty() ? QByteArray() : m_replies.takeFirst();
             if (!reply.isEmpty()) {

@@ -48,13 +48,11 @@ class ScriptedDevice {
 public:
     ScriptedDevice(PtyPair &pty, QList<QByteArray> replies);
     ~ScriptedDevice();
-    QList<QByteArray> Received() const { return m_received; } // read after the link is done
 
 private:
     void Run();
     PtyPair &m_pty;
     QList<QByteArray> m_replies;
-    QList<QByteArray> m_received;
     int m_stop[2] = { -1, -1 };
     std::thread m_thread;
 };
