@@ -93,6 +93,34 @@ private:
     void FitLabelsToTexts();
 
     // Field transfer and editing rules (Unit1Transfer.cpp, Unit1Fields.cpp)
+public:
+    // Both return -1, or the address of the last failing field with its name
+    // (and, on the way out, the text it holds).
+    int ImageToControls(const ImageBuffer &image, int origin, QString &FieldName);
+    void ShowUnitClock(const ImageBuffer &image);
+    int ControlsToImage(ImageBuffer &image, int origin, QString &FieldContent, QString &FieldName);
+
+    // The PC's clock, read for the clock stamp of a write to the unit and the
+    // year of the summer-time view; tests set a fixed time.
+    std::function<QDateTime()> CurrentDateTime = [] { return QDateTime::currentDateTime(); };
+
+    // Key filters: a refused key is set to the null character, and the field ignores it.
+    void validateNumericKeyPress(QChar &key);
+    void validateFloatNumericKeyPress(QChar &key);
+    // The change check of each whole-number setting; Sender is the field.
+    void NumericFieldChange(QObject *Sender);
+    void edtBatteryLowLimitChange();
+    void cbEnablePeekFunctionClick();
+    void edtHourChange(QObject *Sender);
+    void edtMinuteChange(QObject *Sender);
+    void cbEnableTimeScheduleClick();
+    void pumnuViewClick();
+
+private:
     void ConnectFieldRules();
+    QWidget *FieldControl(const char *objectName) const;
+    const CodeList &ListCodes(const char *listControl) const;
+    void ShowProductionDate(const ImageBuffer &image);
+    void ScheduleFieldChange(QObject *Sender, int message);
     // End of field transfer and editing rules
 };
