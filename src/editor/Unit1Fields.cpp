@@ -4,7 +4,6 @@
 #include "Fields.h"
 #include "KelmData.h"
 #include "KeyPressFilter.h"
-#include "TextTable.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>

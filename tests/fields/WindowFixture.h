@@ -26,7 +26,7 @@ protected:
         ASSERT_TRUE(home.isValid());
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-        qputenv("XDG_DOCUMENTS_DIR", (home.path() + QStringLiteral("/documents")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
         window = std::make_unique<TfrmMain>();
         window->SetPrompt(&prompt);
         window->KelmIni.SetPath(TestSupport::BinPath(QStringLiteral("Values.i")));
