@@ -250,9 +250,5 @@ void TfrmMain::FormShow()
     QGuiApplication::setApplicationDisplayName(TextTable::Text(10001));
 }
 
-// The device commands and the dialogs are built in their own steps; until
-// then their menu items do nothing.
-void TfrmMain::mnuComReadFromDeviceClick() {}
-void TfrmMain::mnuComWriteToDeviceClick() {}
-void TfrmMain::mnuComChangeDeviceRadioCodesClick() {}
+// The About box is built in its own step; until then its menu item does nothing.
 void TfrmMain::mnuHelpAboutClick() {}

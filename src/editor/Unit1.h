@@ -123,4 +123,26 @@ private:
     void ShowProductionDate(const ImageBuffer &image);
     void ScheduleFieldChange(QObject *Sender, int message);
     // End of field transfer and editing rules
+
+    // Device commands (Unit1Device.cpp)
+public:
+    // The link every device command of this window uses. It opens the port
+    // set by KelmLink::SetDefaultPortName (--port, --demo) or finds the QEV.
+    class KelmLink &DeviceLink();
+    // The radio-codes dialog created at start; without one the window makes its own.
+    void SetWriteRadioCodesForm(class TfrmWriteRadioCodes *form);
+    // True while a device command runs; no device command starts meanwhile.
+    bool DeviceCommandRunning() const { return deviceCommandRunning; }
+    // --demo: the status bar says for good that the unit is simulated.
+    void ShowSimulatedUnit(const QString &devicePath);
+
+private:
+    class DeviceWindowReporter;
+    class TfrmWriteRadioCodes &WriteRadioCodesForm();
+    class QProgressBar &DeviceProgressBar();
+    std::shared_ptr<class KelmLink> deviceLink;
+    class TfrmWriteRadioCodes *writeRadioCodesForm = nullptr;
+    class QProgressBar *sbProgress = nullptr;
+    bool deviceCommandRunning = false;
+    // End of device commands
 };
