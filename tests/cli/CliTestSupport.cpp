@@ -16,9 +16,9 @@ SimProcess::~SimProcess()
     }
 }
 
-bool SimProcess::Start(const QStringList &arguments)
+bool SimProcess::Start(const QStringList &arguments, const QString &program)
 {
-    m_process.start(TestSupport::BinPath(QStringLiteral("kelm-sim")), arguments);
+    m_process.start(TestSupport::BinPath(program), arguments);
     if (!m_process.waitForStarted(5000))
         return false;
     while (!m_process.canReadLine()) {
@@ -61,6 +61,7 @@ KelmRun CliTest::Kelm(const QStringList &arguments, const QString &language)
 
 void CliTest::StartUnit(const QByteArray &memory, const QStringList &extra)
 {
+    startMemory = memory;
     const QString image = WriteFile(QStringLiteral("unit-start.bin"), memory);
     ASSERT_TRUE(sim.Start(QStringList{QStringLiteral("--image"), image, QStringLiteral("--memory-out"), MemoryOutPath()}
                           + extra));

@@ -26,7 +26,8 @@ class SimProcess
 public:
     ~SimProcess();
     // False when the simulator did not come up; the device path otherwise.
-    bool Start(const QStringList &arguments);
+    // program: "kelm-sim", or "kelm" with "sim" first among the arguments.
+    bool Start(const QStringList &arguments, const QString &program = QStringLiteral("kelm-sim"));
     QString Port() const { return m_port; }
 
 private:
@@ -44,11 +45,12 @@ protected:
 
     void SetUp() override;
     KelmRun Kelm(const QStringList &arguments, const QString &language = QString());
-    // Starts kelm-sim with the memory written to a file; memoryOut() then holds
-    // the unit's memory after every write.
+    // Starts kelm-sim with the memory written to a file; MemoryOut() then holds
+    // the unit's memory, rewritten after every write.
     void StartUnit(const QByteArray &memory, const QStringList &extra = {});
     QString MemoryOutPath() const { return home.filePath(QStringLiteral("unit-memory.bin")); }
     QByteArray MemoryOut() const;
+    QByteArray startMemory; // what StartUnit gave the unit
     QString DataFolder() const;
     QStringList Backups() const;
     QString WriteFile(const QString &name, const QByteArray &bytes) const;
