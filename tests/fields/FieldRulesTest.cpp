@@ -90,10 +90,24 @@ TEST_F(FieldRulesTest, ClipboardKeysPassAndPastingIsNotFiltered)
     EXPECT_EQ(edit->text(), QStringLiteral("abc"));
     EXPECT_TRUE(prompt.shown.isEmpty()) << "a text that is no number passes the change check as 0";
 
+    edit->setText(QStringLiteral("12"));
     edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12"));
     QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(edit->text(), QString());
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12"));
+}
+
+TEST_F(FieldRulesTest, DecimalKeyFollowsTheLocaleSeparator)
+{
+    QLineEdit *edit = Edit("edtBatteryLowLimit");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    QTest::keyClicks(edit, QStringLiteral("3,.5"));
+    const QString english = edit->text();
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+    EXPECT_EQ(english, QStringLiteral("3.5"));
+    EXPECT_TRUE(prompt.shown.isEmpty());
 }
 
 TEST_F(FieldRulesTest, TypingPastTheLimitShowsTheMessageAtTheLastKey)
