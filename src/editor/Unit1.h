@@ -124,6 +124,38 @@ private:
     void ScheduleFieldChange(QObject *Sender, int message);
     // End of field transfer and editing rules
 
+    // File commands and document state (Unit1Files.cpp)
+public:
+    // Start-up's directories; the first two end with '/'.
+    QString ProgramDataDirectory;
+    QString StandardConfigDirectory;
+    QString DefaultConfigDirectory;
+
+    // Creation steps 1 to 9: accepts dropped files, installs Values.ini and
+    // Default.bin from programFolder and settles the directories; arguments are
+    // the positional command-line arguments.
+    void SetUpDirectories(const QString &programFolder, const QStringList &arguments);
+    // Creation step 13: opens the first argument that names an existing file.
+    void OpenCommandLineFile(const QStringList &arguments);
+    // The default folder dialog that File > "Välj standardmapp..." shows.
+    void SetSelectDirectoryForm(class TfrmSelectDirectory *form);
+
+    void UpdateTitle();
+    void HandleDroppedFiles(const QStringList &paths);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    class TfrmSelectDirectory *selectDirectoryForm = nullptr;
+    QString DialogStartFolder() const;
+    void ShowConversionMessage(const ImageBuffer &image, int address, const QString &fieldName);
+    // ControlsToImage for a save; false, after its message, when a field is refused.
+    bool PackForSave();
+    void WriteEditedImage();
+    // End of file commands and document state
+
     // Device commands (Unit1Device.cpp)
 public:
     // The link every device command of this window uses. It opens the port
