@@ -1,5 +1,7 @@
 #include "DeviceWindowFixture.h"
 
+#include "Demo.h"
+
 #include <QApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -439,6 +441,66 @@ TEST_F(DeviceWindow, AfterChangingCodesAReadShowsTheNewCodes)
     EXPECT_EQ(prompt.Numbers(), QList<int>({11305}));
     EXPECT_EQ(window->KelmData.EditedImage[4], 0xC0);
     EXPECT_EQ(window->KelmData.EditedImage[5], 0xDE);
+}
+
+} // namespace
+
+namespace {
+
+// ---- --demo ----
+
+TEST_F(DeviceWindow, TheDemoUnitCanBeReadWrittenAndGivenNewCodes)
+{
+    const QString before = KelmLink::DefaultPortName();
+    DemoUnit demo;
+    ASSERT_TRUE(demo.Start(Path("program/")));
+    EXPECT_EQ(KelmLink::DefaultPortName(), demo.DevicePath()) << "every link of the process goes to the demo unit";
+    window->DeviceLink().SetPortName(QString());
+    window->ShowSimulatedUnit(demo.DevicePath());
+    EXPECT_TRUE(Find<QLabel>("sbSimulatedUnit")->text().contains(demo.DevicePath()));
+
+    window->mnuComReadFromDeviceClick();
+    EXPECT_EQ(prompt.Numbers(), QList<int>({11305}));
+    EXPECT_EQ(Find<QLineEdit>("edtSerialNumber")->text(), QStringLiteral("100001"));
+    EXPECT_EQ(Find<QLineEdit>("edtProgramVersion")->text(), QStringLiteral("02.08-01"));
+
+    prompt.Clear();
+    Edit("edtInPassageDelay")->setText(QStringLiteral("55"));
+    window->mnuComWriteToDeviceClick();
+    EXPECT_EQ(prompt.Numbers(), QList<int>({11404}));
+
+    prompt.Clear();
+    WhenDialogShows([&](TfrmWriteRadioCodes &d) {
+        EXPECT_EQ(d.OldCodes()[0], QStringLiteral("1A01"));
+        NewCode(1)->setText(QStringLiteral("2B01"));
+        d.btnWriteToDeviceClick();
+    });
+    window->mnuComChangeDeviceRadioCodesClick();
+    EXPECT_EQ(prompt.Numbers(), QList<int>({11404}));
+
+    prompt.Clear();
+    window->mnuComReadFromDeviceClick();
+    EXPECT_EQ(prompt.Numbers(), QList<int>({11305}));
+    EXPECT_EQ(Edit("edtInPassageDelay")->text(), QStringLiteral("55"));
+    EXPECT_EQ(window->KelmData.EditedImage[4], 0x2B);
+    KelmLink::SetDefaultPortName(before);
+}
+
+TEST(DemoUnitMemory, IsAFactoryUnitWithAValidCrcBuiltFromTheShippedDefault)
+{
+    const QByteArray memory = DemoUnit::InitialMemory(TestSupport::BinPath(QString()));
+    ImageBuffer image{};
+    std::copy(memory.begin(), memory.end(), image.begin());
+    EXPECT_TRUE(KelmData::CheckImageCrc(image));
+    EXPECT_EQ(KelmData::ProgramVersionNumber(image), VersionEquipmentType);
+    EXPECT_TRUE(KelmData::HasKelmProductType(image));
+    EXPECT_TRUE(KelmData::ProductionDate(image).isValid());
+    EXPECT_NE(KelmData::SerialNumber(image), 0u);
+    for (int a = Addr::DoorClosedRadioCode; a <= Addr::TechnicalRadioCode; a += 2)
+        EXPECT_FALSE(KelmData::RadioCodeToText(image[a], image[a + 1]).isEmpty()) << a;
+    // Everything but the factory area, the codes and the CRC is the shipped default.
+    const QByteArray shipped = TestSupport::ReadAll(TestSupport::BinPath(QStringLiteral("Default.b")));
+    EXPECT_EQ(memory.mid(14, 210), shipped.mid(14, 210));
 }
 
 } // namespace
