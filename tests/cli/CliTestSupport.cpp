@@ -36,6 +36,12 @@ void CliTest::SetUp()
 
 KelmRun CliTest::Kelm(const QStringList &arguments, const QString &language)
 {
+    return Run(TestSupport::BinPath(QStringLiteral("kelm")), arguments, home.path(), language);
+}
+
+KelmRun CliTest::Run(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                     const QString &language)
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
@@ -44,11 +50,11 @@ KelmRun CliTest::Kelm(const QStringList &arguments, const QString &language)
     environment.insert(QStringLiteral("LC_ALL"), language.isEmpty() ? QStringLiteral("sv_SE.UTF-8") : language);
     environment.remove(QStringLiteral("KELM_PORT"));
     process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(home.path());
-    process.start(TestSupport::BinPath(QStringLiteral("kelm")), arguments);
+    process.setWorkingDirectory(workingDirectory);
+    process.start(program, arguments);
     KelmRun run;
     if (!process.waitForStarted(5000) || !process.waitForFinished(60000)) {
-        ADD_FAILURE() << "kelm did not run: " << arguments.join(u' ').toStdString();
+        ADD_FAILURE() << program.toStdString() << " did not run: " << arguments.join(u' ').toStdString();
         process.kill();
         process.waitForFinished();
         return run;

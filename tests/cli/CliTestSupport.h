@@ -45,6 +45,9 @@ protected:
 
     void SetUp() override;
     KelmRun Kelm(const QStringList &arguments, const QString &language = QString());
+    // Runs a program in that environment.
+    KelmRun Run(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                const QString &language = QString());
     // Starts kelm-sim with the memory written to a file; MemoryOut() then holds
     // the unit's memory, rewritten after every write.
     void StartUnit(const QByteArray &memory, const QStringList &extra = {});
