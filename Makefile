@@ -37,5 +37,10 @@ test-asan: deps
 bench: build
 	ctest --test-dir $(BUILD) -L bench -V
 
+# A Debian package of the programs, data files, desktop entry and udev rule.
+.PHONY: package
+package: build
+	@cmake --build $(BUILD) --target package
+
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan
