@@ -137,8 +137,10 @@ public:
     void SetUpDirectories(const QString &programFolder, const QStringList &arguments);
     // Creation step 13: opens the first argument that names an existing file.
     void OpenCommandLineFile(const QStringList &arguments);
-    // The default folder dialog that File > "Välj standardmapp..." shows.
+    // The default folder dialog that File > "Välj standardmapp..." shows;
+    // made on first use when none was given.
     void SetSelectDirectoryForm(class TfrmSelectDirectory *form);
+    class TfrmSelectDirectory &SelectDirectoryForm();
 
     void UpdateTitle();
     void HandleDroppedFiles(const QStringList &paths);

@@ -35,6 +35,13 @@ void TfrmMain::SetSelectDirectoryForm(TfrmSelectDirectory *form)
     selectDirectoryForm = form;
 }
 
+TfrmSelectDirectory &TfrmMain::SelectDirectoryForm()
+{
+    if (!selectDirectoryForm)
+        selectDirectoryForm = new TfrmSelectDirectory(this);
+    return *selectDirectoryForm;
+}
+
 void TfrmMain::SetUpDirectories(const QString &programFolder, const QStringList &arguments)
 {
     setAcceptDrops(true);
@@ -246,8 +253,7 @@ void TfrmMain::OpenCommandLineFile(const QStringList &arguments)
 
 void TfrmMain::mnuFileSelectDefaultDirectoryClick()
 {
-    if (selectDirectoryForm)
-        selectDirectoryForm->SelectDefaultDirectory(DefaultConfigDirectory, KelmIni);
+    SelectDirectoryForm().SelectDefaultDirectory(DefaultConfigDirectory, KelmIni);
 }
 
 void TfrmMain::mnuFileExitClick()

@@ -19,7 +19,10 @@ Result Parse(const QStringList &arguments)
                                   QStringLiteral("Use a built-in simulated QEV with a KELM unit behind it."));
     const QCommandLineOption language(QStringLiteral("lang"), QStringLiteral("Language of the texts: sv or en."),
                                       QStringLiteral("LANGUAGE"));
-    parser.addOptions({port, demo, language});
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Draw the main window into FILE and end."),
+                                        QStringLiteral("FILE"));
+    parser.addOptions({port, demo, language, screenshot});
     parser.addPositionalArgument(QStringLiteral("folder"),
                                  QStringLiteral("A folder: the default folder for configuration files."),
                                  QStringLiteral("[folder]"));
@@ -45,6 +48,7 @@ Result Parse(const QStringList &arguments)
     result.options.Port = parser.value(port);
     result.options.Demo = parser.isSet(demo);
     result.options.Language = parser.value(language);
+    result.options.Screenshot = parser.value(screenshot);
     result.options.Positional = parser.positionalArguments();
     return result;
 }

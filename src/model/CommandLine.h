@@ -10,6 +10,7 @@ struct CommandLineOptions
     QString Port;      // --port DEVICE: the serial device of the QEV, empty to search
     bool Demo = false; // --demo: a built-in simulated QEV with a KELM unit
     QString Language;  // --lang sv|en, empty for the default
+    QString Screenshot; // --screenshot FILE: draw the window into FILE and end
     QStringList Positional;
 };
 

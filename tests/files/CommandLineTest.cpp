@@ -15,11 +15,12 @@ using CommandLine::Outcome;
 TEST(CommandLineParse, OptionsAndPositionalArguments)
 {
     const auto run = CommandLine::Parse({"kelm-programmer", "--port", "/dev/ttyUSB3", "--demo", "--lang", "en",
-                                         "/tmp/folder/", "Dörr3.Kelm"});
+                                         "--screenshot", "/tmp/w.png", "/tmp/folder/", "Dörr3.Kelm"});
     EXPECT_EQ(run.outcome, Outcome::Run);
     EXPECT_EQ(run.options.Port, QStringLiteral("/dev/ttyUSB3"));
     EXPECT_TRUE(run.options.Demo);
     EXPECT_EQ(run.options.Language, QStringLiteral("en"));
+    EXPECT_EQ(run.options.Screenshot, QStringLiteral("/tmp/w.png"));
     EXPECT_EQ(run.options.Positional, QStringList({"/tmp/folder/", "Dörr3.Kelm"}));
 
     const auto plain = CommandLine::Parse({"kelm-programmer"});
