@@ -63,6 +63,24 @@ UserPrompt::Answer AnswerOf(int clicked, UserPrompt::Buttons buttons)
     return UserPrompt::Answer::Ok;
 }
 
+// Debian's Swedish catalogue of the toolkit predates the move of the standard
+// button texts (Yes, No, Cancel...) to the "QPlatformTheme" context; it still
+// holds them under "QDialogButtonBox". Look there when the new context has none.
+class ToolkitTranslator : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        QString text = QTranslator::translate(context, sourceText, disambiguation, n);
+        if (text.isEmpty() && qstrcmp(context, "QPlatformTheme") == 0)
+            text = QTranslator::translate("QDialogButtonBox", sourceText, disambiguation, n);
+        return text;
+    }
+};
+
 }
 
 bool QtUserPrompt::InstallToolkitTranslation(const QLocale &locale)
@@ -71,7 +89,7 @@ bool QtUserPrompt::InstallToolkitTranslation(const QLocale &locale)
     // systems split them into "qtbase".
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char *catalogue : {"qtbase", "qt"}) {
-        auto *translator = new QTranslator(qApp);
+        auto *translator = new ToolkitTranslator(qApp);
         if (translator->load(locale, QLatin1String(catalogue), QStringLiteral("_"), folder)) {
             QCoreApplication::installTranslator(translator);
             return true;

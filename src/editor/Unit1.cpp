@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 #include <QStatusBar>
 
 #include <cmath>
@@ -75,7 +77,9 @@ void TfrmMain::ApplyDesignMetrics()
     const int statusTop = Scaled(StatusBarTop);
     ui->centralwidget->setFixedSize(clientWidth, statusTop);
     ui->sbStatus->setFixedHeight(Scaled(ClientHeight) - statusTop);
-    setFixedSize(clientWidth, ui->menubar->sizeHint().height() + Scaled(ClientHeight));
+    // The window takes the height of the menu bar above the client area, and
+    // cannot be resized.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TfrmMain::NameMenuSeparators()
@@ -244,7 +248,9 @@ void TfrmMain::FormShow()
     // Centred each time it is shown; the halves are rounded toward zero.
     if (const QScreen *screen = this->screen()) {
         const QRect area = screen->geometry();
-        const QSize size = frameGeometry().size();
+        // The frame as far as the platform knows it yet.
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize size = this->size().grownBy(frame);
         move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
     }
     QGuiApplication::setApplicationDisplayName(TextTable::Text(10001));
