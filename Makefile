@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 ARGS ?=
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-asan clean
+.PHONY: all deps configure build run test test-asan screenshot clean
 
 all: build
 
@@ -41,6 +41,11 @@ bench: build
 .PHONY: package
 package: build
 	@cmake --build $(BUILD) --target package
+
+# A picture of the main window, drawn without a display, for looking at the layout.
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/kelm-programmer --screenshot $(BUILD)/screenshot.png
+	@echo "$(BUILD)/screenshot.png"
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan

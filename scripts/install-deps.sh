@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev libgl-dev
   libgtest-dev libgmock-dev
-  fonts-dejavu-core
+  fonts-dejavu-core qt6-translations-l10n
 )
 
 missing=()
