@@ -271,7 +271,10 @@ int KelmCli::LoadFile(const QString &fileName, ImageBuffer &image)
     const int refused = ConfigFile::LoadOpened(fileName, image);
     if (refused == 0)
         return ExitStatus::Ok;
-    m_err << fileName << QStringLiteral(": ") << TextTable::Format(refused, {fileName}) << Qt::endl;
+    QString message = TextTable::Format(refused, {fileName});
+    if (!message.contains(fileName))
+        message = fileName + QStringLiteral(": ") + message;
+    m_err << message << Qt::endl;
     return ExitStatus::FileError;
 }
 
