@@ -18,6 +18,11 @@ struct RadioCase
     bool written;
 };
 
+void PrintTo(const RadioCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class ChangeRadioCodes : public DeviceFixture, public ::testing::WithParamInterface<RadioCase>
 {
 };

@@ -19,6 +19,11 @@ struct ReadCase
     bool taken; // the image reached EditedImage and the origin became 3
 };
 
+void PrintTo(const ReadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class ReadFromDevice : public DeviceFixture, public ::testing::WithParamInterface<ReadCase>
 {
 };

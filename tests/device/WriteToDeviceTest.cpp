@@ -59,6 +59,11 @@ struct WriteCase
     bool byte0Written;
 };
 
+void PrintTo(const WriteCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class WriteToDevice : public DeviceFixture, public ::testing::WithParamInterface<WriteCase>
 {
 };

@@ -27,6 +27,11 @@ struct WindowReadCase
     bool taken;
 };
 
+void PrintTo(const WindowReadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 class WindowRead : public DeviceWindowFixture, public ::testing::WithParamInterface<WindowReadCase>
 {
 };
@@ -127,6 +132,11 @@ struct WindowWriteCase
     QList<int> numbers;
     bool written;
 };
+
+void PrintTo(const WindowWriteCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class WindowWrite : public DeviceWindowFixture, public ::testing::WithParamInterface<WindowWriteCase>
 {
