@@ -24,11 +24,12 @@ void CopyRange(const ImageBuffer &from, ImageBuffer &to, int first, int last)
 {
     std::copy(from.begin() + first, from.begin() + last + 1, to.begin() + first);
 }
-}
 
+// Blocks of at most 16 bytes that a range first..last is transferred in.
 int BlockCount(int first, int last)
 {
     return (last - first + KelmLink::BlockSize) / KelmLink::BlockSize;
+}
 }
 
 DeviceCommands::DeviceCommands(KelmLink &link, DeviceReporter &reporter, const QString &dataDirectory)

@@ -77,6 +77,3 @@ private:
     int m_blocksDone = 0;
     int m_blocksTotal = 0;
 };
-
-// Blocks of at most 16 bytes that a range first..last is transferred in.
-int BlockCount(int first, int last);
