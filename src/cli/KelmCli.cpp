@@ -198,8 +198,14 @@ bool KelmCli::ParseArguments(const Command &command, QCommandLineParser &parser,
         status = UsageError(11659, {parser.errorText()});
         return false;
     }
+    const QString usage = name == QLatin1String("codes")
+        ? QStringLiteral("kelm codes [options] [--set C1 C2 C3 C4 C5]")
+        : QStringLiteral("kelm %1 [options] %2").arg(name, QLatin1String(command.arguments)).trimmed();
     if (parser.isSet(QStringLiteral("help"))) {
-        m_out << parser.helpText() << QLatin1Char('\n') << QLatin1String(ExitStatus::HelpText);
+        // The parser would name the program by its path and leave the command out.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: ") + usage);
+        m_out << help << QLatin1Char('\n') << QLatin1String(ExitStatus::HelpText);
         status = ExitStatus::Ok;
         return false;
     }
@@ -213,8 +219,7 @@ bool KelmCli::ParseArguments(const Command &command, QCommandLineParser &parser,
         ? positional == wanted
         : positional >= command.minPositional && positional <= command.maxPositional;
     if (!fits) {
-        status = UsageError(11659, {parser.positionalArguments().join(QLatin1Char(' '))
-                                    + QStringLiteral(" (kelm %1 %2)").arg(name, QLatin1String(command.arguments))});
+        status = UsageError(11663, {usage});
         return false;
     }
     return true;

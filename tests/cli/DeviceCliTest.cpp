@@ -232,8 +232,8 @@ TEST_F(CliTest, CodesSetRefusesCodesTheDialogRefuses)
         {{"123", "2222", "3333", "4444", "5555"}, 11440},
         {{"1111", "2222", "3333", "4444", "55555"}, 11440},
         {{"1111", "2222", "3G33", "4444", "5555"}, 11660},
-        {{"1111", "2222", "3333", "4444"}, 11659},
-        {{"1111", "2222", "3333", "4444", "5555", "6666"}, 11659},
+        {{"1111", "2222", "3333", "4444"}, 11663},
+        {{"1111", "2222", "3333", "4444", "5555", "6666"}, 11663},
     };
     for (const Case &c : cases) {
         const KelmRun run = Kelm(QStringList{QStringLiteral("codes"), QStringLiteral("--set")} + c.codes + Port());
@@ -323,7 +323,7 @@ TEST_F(CliTest, EachFailureHasItsStatusAndMessage)
         {"write refused", {"--fault", "refuse-writes"}, {"write", "CONFIG"}, 9, 11407, nullptr},
         {"verify fails", {"--fault", "hangup:40"}, {"write", "CONFIG"}, 10, 11406, nullptr},
         {"unknown command", {}, {"frobnicate"}, 2, 0, "frobnicate"},
-        {"missing file argument", {}, {"show"}, 2, 0, "show"},
+        {"missing file argument", {}, {"show"}, 2, 0, "kelm show [options] FILE"},
         {"unknown language", {}, {"show", "--lang", "fr", "CONFIG"}, 2, 0, "--lang fr"},
         {"unknown region", {}, {"dst", "Atlantis"}, 2, 11661, nullptr},
         {"no such file", {}, {"show", "/nonexistent/config.Kelm"}, 3, 11441, nullptr},
