@@ -52,6 +52,7 @@ bool DemoUnit::Start(const QString &programFolder, QString *error)
     SimOptions options;
     options.memory = InitialMemory(programFolder);
     options.qevVersion = "QEV-DEMO1.0";
+    options.pace = true; // as long as a real line takes
     auto server = std::make_unique<SimServer>(std::move(options));
     if (!server->Open(error))
         return false;
