@@ -43,6 +43,10 @@ QString ShownText(const ImageBuffer &image, const FieldInfo &field, const ValueL
         const int row = lists.RowOfCode(field.list, image[field.address]);
         return row >= 0 ? lists.Names(field.list).value(row) : QString::number(image[field.address]);
     }
+    case FieldEncoding::ClockStamp:
+        // The unit's clock runs only with the time schedule on; the window
+        // shows the stamp only then.
+        return image[Addr::TimeScheduleEnabled] == 1 ? Fields::DisplayText(image, field, locale) : NoValue;
     default:
         return Fields::DisplayText(image, field, locale);
     }

@@ -178,7 +178,8 @@ TEST_F(CliTest, ShowDecodesTheDaylightSavingBlockAndClockAsDates)
     SetByte(memory, Addr::DstAdjustMinutes, 60);
     SetWord(memory, Addr::DstStartDays, 87);
     SetWord(memory, Addr::DstStopDays, 297);
-    // The unit's clock: 2026, day index 40 (10 February), 13:05.
+    // The unit's clock: 2026, day index 40 (10 February), 13:05, running with the time schedule.
+    SetByte(memory, Addr::TimeScheduleEnabled, 1);
     SetByte(memory, Addr::ClockYear, 26);
     SetWord(memory, Addr::ClockDayOfYear, 40);
     SetByte(memory, Addr::ClockHour, 13);
@@ -191,7 +192,13 @@ TEST_F(CliTest, ShowDecodesTheDaylightSavingBlockAndClockAsDates)
     EXPECT_TRUE(run.out.contains(QStringLiteral("Sommartid 2026: 2026-03-29 02:00 - 2026-10-25 03:00\n"))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Justering för sommartid (minuter): 60\n")));
     EXPECT_FALSE(run.out.contains(QStringLiteral("Sommartid 2027")));
-    EXPECT_TRUE(run.out.contains(QStringLiteral(": 2026-02-10 13:05\n"))) << run.out.toStdString();
+    const QString clockLabel = TextTable::Text(11216) + QStringLiteral(": ");
+    EXPECT_TRUE(run.out.contains(clockLabel + QStringLiteral("2026-02-10 13:05\n"))) << run.out.toStdString();
+    // Without the time schedule the clock stands still: no time is shown.
+    SetByte(memory, Addr::TimeScheduleEnabled, 0);
+    SealCrc(memory);
+    const KelmRun stopped = Kelm({QStringLiteral("show"), WriteFile(QStringLiteral("stopped.Kelm"), memory)});
+    EXPECT_TRUE(stopped.out.contains(clockLabel + QStringLiteral("---\n"))) << stopped.out.toStdString();
 
     const QJsonArray years = JsonOf(Kelm({QStringLiteral("show"), QStringLiteral("--json"), file}))
                                  .value(QStringLiteral("daylightSaving")).toObject().value(QStringLiteral("years")).toArray();
