@@ -28,7 +28,9 @@ int RunSimCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
         return ExitStatus::Usage;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: kelm sim [options]"));
+        out << help;
         return ExitStatus::Ok;
     }
     SimOptions options;
