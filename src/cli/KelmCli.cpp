@@ -283,7 +283,7 @@ int KelmCli::LoadFile(const QString &fileName, ImageBuffer &image)
     return ExitStatus::FileError;
 }
 
-void KelmCli::PrintListing(const ImageBuffer &image, bool json, const QString &source)
+void KelmCli::PrintListing(const ImageBuffer &image, bool json, const QString &source, bool problems)
 {
     const ConfigListing listing = ConfigListingText::List(image, Lists(), QLocale());
     if (json) {
@@ -295,6 +295,8 @@ void KelmCli::PrintListing(const ImageBuffer &image, bool json, const QString &s
     for (const QString &line : ConfigListingText::Lines(listing))
         m_out << line << QLatin1Char('\n');
     m_out.flush();
+    if (!problems)
+        return;
     for (const QString &problem : ConfigListingText::Problems(listing))
         m_err << problem << Qt::endl;
 }
@@ -311,7 +313,7 @@ int KelmCli::Show(QCommandLineParser &parser)
     ImageBuffer image{};
     if (const int status = LoadFile(fileName, image))
         return status;
-    PrintListing(image, parser.isSet(JsonOption), fileName);
+    PrintListing(image, parser.isSet(JsonOption), fileName, true);
     return ListingStatus(image);
 }
 
@@ -402,7 +404,7 @@ int KelmCli::Read(QCommandLineParser &parser)
             m_out << TextTable::Text(11415) << QStringLiteral(": ") << output << Qt::endl;
     }
     if (output.isEmpty() || json)
-        PrintListing(data.EditedImage, json, link.PortName());
+        PrintListing(data.EditedImage, json, link.PortName(), false);
     return DeviceStatus(result, link);
 }
 

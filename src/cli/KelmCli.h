@@ -46,7 +46,8 @@ private:
     const ValueLists &Lists();
     // Reads a configuration file the way the window opens one; 0 or the exit status.
     int LoadFile(const QString &fileName, ImageBuffer &image);
-    void PrintListing(const ImageBuffer &image, bool json, const QString &source);
+    // problems: also list what the window would refuse (a read has reported it already).
+    void PrintListing(const ImageBuffer &image, bool json, const QString &source, bool problems);
     int ListingStatus(const ImageBuffer &image);
     void PrepareLink(KelmLink &link, const QCommandLineParser &parser);
     // The exit status of a device command's result, with a word on a port
