@@ -4,8 +4,11 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 ARGS ?=
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+FUZZ_SECONDS ?= 60
+N ?= 1000
+SEED ?= $(shell date +%s)
 
-.PHONY: all deps configure build run test test-asan screenshot clean
+.PHONY: all deps configure build run test test-asan fuzz soak screenshot clean
 
 all: build
 
@@ -34,6 +37,19 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE bench
 
+# Each fuzz target for FUZZ_SECONDS seconds, from its seed corpus in
+# tests/fuzz/corpus/; a separate clang build with libFuzzer and both sanitizers.
+fuzz: deps
+	@scripts/install-fuzz-deps.sh
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKELM_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	tests/fuzz/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
+# A long fault soak: `make soak N=5000`, or with SEED=... to repeat a run.
+soak: build
+	$(BUILD)/bin/kelm-soak --sequences $(N) --seed $(SEED)
+
 bench: build
 	ctest --test-dir $(BUILD) -L bench -V
 
@@ -48,4 +64,4 @@ screenshot: build
 	@echo "$(BUILD)/screenshot.png"
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
