@@ -10,7 +10,8 @@
 
 bool KelmData::ReadConfigFile(const QString &fileName, ImageBuffer &destination)
 {
-    if (fileName.isEmpty())
+    // Opening a named pipe or a device for reading may wait for ever.
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
         return false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))

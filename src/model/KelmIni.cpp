@@ -3,6 +3,7 @@
 #include "CodeList.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -108,7 +109,8 @@ public:
     {
         IniDocument doc;
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        // Opening a named pipe for reading would wait for a writer.
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
             return doc;
         QByteArray bytes = file.readAll();
         if (bytes.startsWith("\xEF\xBB\xBF")) {

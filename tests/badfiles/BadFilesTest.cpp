@@ -15,8 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <fcntl.h>
 #include <functional>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -144,6 +149,52 @@ TEST_F(BadFiles, SavingOverADirectoryFailsAndLeavesIt)
     EXPECT_FALSE(ConfigFile::Save(image, Path("target.Kelm")));
     EXPECT_TRUE(QFileInfo(Path("target.Kelm/inside")).isDir());
     EXPECT_FALSE(ConfigFile::Save(image, Path("no/such/folder/x.Kelm")));
+}
+
+// Runs a read of a named pipe. Opening a pipe for reading waits for a writer,
+// so a reader that opens it would hang the window; after a few seconds the
+// guard opens the pipe itself, lets the read end and reports the wait.
+bool ReturnsWithoutAWriter(const QString &fifo, const std::function<void()> &read)
+{
+    std::atomic<bool> done {false};
+    std::atomic<bool> unblocked {false};
+    std::thread guard([&] {
+        for (int i = 0; i < 50 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!done) {
+            unblocked = true;
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    read();
+    done = true;
+    guard.join();
+    return !unblocked;
+}
+
+TEST_F(BadFiles, NamedPipeWhereAFileIsExpectedIsRefusedWithoutWaiting)
+{
+    const QString defaultFile = Path("Default.bin");
+    const QString values = Path("Values.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(defaultFile).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(values).constData(), 0600), 0);
+
+    ImageBuffer image = Filled(0x5A);
+    int text = -1;
+    EXPECT_TRUE(ReturnsWithoutAWriter(defaultFile, [&] { text = ConfigFile::LoadDefault(defaultFile, image); }));
+    EXPECT_EQ(text, 11411);
+    EXPECT_EQ(image, Filled(0x5A));
+    EXPECT_EQ(ConfigFile::LoadOpened(defaultFile, image), 11439);
+
+    KelmIni ini;
+    ini.SetPath(values);
+    QString setting;
+    EXPECT_TRUE(ReturnsWithoutAWriter(values, [&] {
+        setting = ini.ReadSetting(QStringLiteral("Setup"), QStringLiteral("AppVersion"), QStringLiteral("none"));
+    }));
+    EXPECT_EQ(setting, QStringLiteral("none"));
 }
 
 // ---- Values.ini --------------------------------------------------------------
