@@ -41,7 +41,9 @@ TfrmMain::TfrmMain(QWidget *parent)
     ApplyDesignMetrics();
     ConnectMenus();
     ConnectFieldRules();
-    FormCreate();
+    // The texts come with the form; the rest of the creation waits for
+    // FormCreate, which needs the program folder and the command line.
+    SetTexts();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -120,12 +122,6 @@ void TfrmMain::ConnectMenus()
     connect(ui->mnuComChangeDeviceRadioCodes, &QAction::triggered, this,
             &TfrmMain::mnuComChangeDeviceRadioCodesClick);
     connect(ui->mnuHelpAbout, &QAction::triggered, this, &TfrmMain::mnuHelpAboutClick);
-}
-
-void TfrmMain::FormCreate()
-{
-    FillLists();
-    SetTexts();
 }
 
 void TfrmMain::FillLists()

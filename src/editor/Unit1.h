@@ -84,7 +84,6 @@ private:
     QLabel *statusText = nullptr;
     QMenu *pumnuDST = nullptr;
 
-    void FormCreate();
     void FormShow();
     void ApplyDesignMetrics();
     void NameMenuSeparators();
@@ -126,6 +125,11 @@ private:
 
     // File commands and document state (Unit1Files.cpp)
 public:
+    // The creation handler, run once right after construction: data folders
+    // and files from programFolder, the value lists, the default configuration
+    // and a file named among arguments (the positional command-line arguments).
+    void FormCreate(const QString &programFolder, const QStringList &arguments);
+
     // Start-up's directories; the first two end with '/'.
     QString ProgramDataDirectory;
     QString StandardConfigDirectory;

@@ -42,6 +42,14 @@ TfrmSelectDirectory &TfrmMain::SelectDirectoryForm()
     return *selectDirectoryForm;
 }
 
+void TfrmMain::FormCreate(const QString &programFolder, const QStringList &arguments)
+{
+    SetUpDirectories(programFolder, arguments);
+    FillLists();
+    mnuFileNewClick();
+    OpenCommandLineFile(arguments);
+}
+
 void TfrmMain::SetUpDirectories(const QString &programFolder, const QStringList &arguments)
 {
     setAcceptDrops(true);

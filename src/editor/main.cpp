@@ -1,4 +1,12 @@
+#include "About.h"
+#include "CommandLine.h"
+#include "DataSetup.h"
+#include "Demo.h"
+#include "KelmLink.h"
 #include "QtUserPrompt.h"
+#include "RadioCodes.h"
+#include "SelectFolder.h"
+#include "TextTable.h"
 #include "Unit1.h"
 #include "Version.h"
 
@@ -9,38 +17,70 @@
 
 namespace {
 
-// "--screenshot FILE" draws the window into FILE and ends, so the layout can
-// be looked at without a display (QT_QPA_PLATFORM=offscreen).
-QString ScreenshotFile(const QStringList &arguments)
+QStringList ArgumentList(int argc, char *argv[])
 {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--screenshot"));
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
 }
 
 }
 
 int main(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        if (QLatin1String(argv[i]) == QLatin1String("--version")) {
-            QTextStream(stdout) << KelmVersion::FileVersion << Qt::endl;
-            return 0;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("kelm-programmer"));
+    QCoreApplication::setApplicationVersion(QLatin1String(KelmVersion::FileVersion));
+    // Help, version and usage errors are answered before any window system is needed.
+    const CommandLine::Result command = CommandLine::Parse(ArgumentList(argc, argv));
+    switch (command.outcome) {
+    case CommandLine::Outcome::ShowHelp:
+    case CommandLine::Outcome::ShowVersion:
+        QTextStream(stdout) << command.text;
+        return 0;
+    case CommandLine::Outcome::Error:
+        QTextStream(stderr) << command.text;
+        return 1;
+    case CommandLine::Outcome::Run:
+        break;
+    }
+    const CommandLineOptions &options = command.options;
+    if (!options.Language.isEmpty() && !TextTable::SetLanguage(options.Language)) {
+        QTextStream(stderr) << "kelm-programmer: no texts for the language '" << options.Language << "'\n";
+        return 1;
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kelm-programmer"));
-    QApplication::setApplicationVersion(QLatin1String(KelmVersion::FileVersion));
     QApplication::setApplicationDisplayName(QLatin1String(KelmVersion::FileDescription));
     QtUserPrompt::InstallToolkitTranslation(QLocale::system());
 
-    TfrmMain window;
-    window.show();
+    const QString programFolder = DataSetup::ProgramFolder();
+    if (!options.Port.isEmpty())
+        KelmLink::SetDefaultPortName(options.Port);
+    DemoUnit demo;
+    if (options.Demo) {
+        QString error;
+        if (!demo.Start(programFolder, &error)) {
+            QTextStream(stderr) << "kelm-programmer: --demo: " << error << '\n';
+            return 1;
+        }
+    }
 
-    const QString screenshot = ScreenshotFile(QApplication::arguments());
-    if (!screenshot.isEmpty()) {
+    TfrmMain frmMain;
+    TfrmAbout frmAbout(&frmMain);
+    frmAbout.SetProgramFolder(programFolder);
+    TfrmSelectDirectory frmSelectDirectory(&frmMain);
+    TfrmWriteRadioCodes frmWriteRadioCodes(&frmMain);
+    frmMain.SetSelectDirectoryForm(&frmSelectDirectory);
+    frmMain.SetWriteRadioCodesForm(&frmWriteRadioCodes);
+    frmMain.FormCreate(programFolder, options.Positional);
+    frmMain.show();
+
+    // --screenshot FILE draws the window into FILE and ends, so the layout can
+    // be looked at without a display (QT_QPA_PLATFORM=offscreen).
+    if (!options.Screenshot.isEmpty()) {
         QApplication::processEvents();
-        return window.grab().save(screenshot) ? 0 : 1;
+        return frmMain.grab().save(options.Screenshot) ? 0 : 1;
     }
     return app.exec();
 }

@@ -37,16 +37,12 @@ protected:
         ASSERT_TRUE(WriteImage(Path("program/Default.b"), Image(DefaultMarker)));
     }
 
-    // Everything the creation handler does from its first step on.
+    // The window as the program makes it: constructed, then its creation handler.
     void Start(const QStringList &arguments = {})
     {
         window = std::make_unique<TfrmMain>();
         window->SetPrompt(&prompt);
-        window->SetUpDirectories(ProgramFolder(), arguments);
-        window->FillLists();
-        window->SetTexts();
-        window->mnuFileNewClick();
-        window->OpenCommandLineFile(arguments);
+        window->FormCreate(ProgramFolder(), arguments);
     }
 
     QString Path(const QString &relative) const { return home.path() + QLatin1Char('/') + relative; }
