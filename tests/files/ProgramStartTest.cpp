@@ -52,8 +52,10 @@ TEST_F(ProgramStart, VersionAndHelpNeedNoWindow)
     EXPECT_TRUE(output.contains("--port")) << output.toStdString();
     EXPECT_TRUE(output.contains("--demo"));
 
-    ASSERT_TRUE(Run({"--no-such-option"}));
-    EXPECT_NE(process.exitCode(), 0);
+    for (const QStringList &wrong : {QStringList{"--no-such-option"}, QStringList{"--lang", "xx"}}) {
+        ASSERT_TRUE(Run(wrong));
+        EXPECT_NE(process.exitCode(), 0) << wrong.join(' ').toStdString();
+    }
 }
 
 TEST_F(ProgramStart, StartsWithAFolderAndAFileNamedOnItsCommandLine)
