@@ -74,6 +74,8 @@ int main(int argc, char *argv[])
     frmMain.SetSelectDirectoryForm(&frmSelectDirectory);
     frmMain.SetWriteRadioCodesForm(&frmWriteRadioCodes);
     frmMain.FormCreate(programFolder, options.Positional);
+    if (options.Demo)
+        frmMain.ShowSimulatedUnit(demo.DevicePath());
     frmMain.show();
 
     // --screenshot FILE draws the window into FILE and ends, so the layout can
