@@ -57,7 +57,8 @@ static const Command Commands[] = {
     {"read", "", "Read From Device: the unit's configuration, shown or saved (-o).", 0, 0, true},
     {"write", "FILE", "Write To Device: the file's configuration into the unit, verified.", 1, 1, true},
     {"restore", "FILE", "Write a backup back into the unit, radio codes and clock included.", 1, 1, true},
-    {"codes", "", "Show the unit's five radio codes, or change them (--set).", 0, 4, true},
+    // --set takes the first code as its value and the other four as arguments.
+    {"codes", "", "Show the unit's five radio codes, or change them (--set).", 0, RadioCodeCount - 1, true},
     {"qev-version", "", "The QEV's version text.", 0, 0, true},
     {"dst", "[REGION]", "The summer-time regions, or one region's rule and its sixteen years of dates.", 0, 1, false},
 };
