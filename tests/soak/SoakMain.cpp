@@ -23,7 +23,7 @@
 
 namespace {
 
-enum class Command { Read, Write, RadioCodes };
+enum class Command { Read, Write, Restore, RadioCodes };
 
 const char *CommandName(Command command)
 {
@@ -32,6 +32,8 @@ const char *CommandName(Command command)
         return "read";
     case Command::Write:
         return "write";
+    case Command::Restore:
+        return "restore";
     case Command::RadioCodes:
         return "radio-codes";
     }
@@ -195,7 +197,7 @@ SoakFault Soak::RandomFault(Command command)
     default: {
         // Hang up anywhere in the command; the cost limit keeps the ones
         // that leave many blocks to time out rare.
-        const int frames = command == Command::Read ? 18 : command == Command::Write ? 51 : 21;
+        const int frames = command == Command::Read ? 18 : command == Command::RadioCodes ? 21 : 51;
         sim = { SimFault::HangUp, Pick(0, frames + 1) };
         break;
     }
@@ -212,7 +214,10 @@ void Soak::Mismatch(int index, const QString &what)
 
 bool Soak::RunOne(int index)
 {
-    const auto command = Command(Pick(0, 2));
+    // Restoring a saved image is rarer than the three commands of the menu.
+    const int draw = Pick(0, 9);
+    const auto command = draw < 3 ? Command::Read : draw < 6 ? Command::Write : draw < 9 ? Command::RadioCodes
+                                                                                     : Command::Restore;
     const QByteArray unit = RandomUnit();
     SoakFault fault;
     Expected expected;
@@ -234,6 +239,9 @@ bool Soak::RunOne(int index)
             break;
         case Command::Write:
             expected = PredictWrite(unit, fault, windowImage, origin, timeSchedule);
+            break;
+        case Command::Restore:
+            expected = PredictRestore(unit, fault, windowImage, origin);
             break;
         case Command::RadioCodes:
             expected = PredictRadioCodes(unit, fault, windowImage, origin, m_reporter.accept, m_reporter.newCodes);
@@ -271,6 +279,9 @@ bool Soak::RunOne(int index)
         break;
     case Command::Write:
         result = commands.WriteToDevice(m_data, timeSchedule);
+        break;
+    case Command::Restore:
+        result = commands.RestoreToDevice(m_data);
         break;
     case Command::RadioCodes:
         result = commands.ChangeDeviceRadioCodes(m_data);
@@ -313,14 +324,14 @@ bool Soak::RunOne(int index)
     // Apart from the model: which bytes each command may change at all.
     for (int address = 0; address < ImageSize; ++address) {
         bool mayChange = false;
-        if (command == Command::Write)
+        if (command == Command::Write || command == Command::Restore)
             mayChange = address <= Addr::Crc || (address >= Addr::ClockStampFirst && address <= Addr::ClockStampLast);
         else if (command == Command::RadioCodes)
             mayChange = address <= 13 || address == Addr::Crc;
         if (!mayChange && memory[address] != unit[address])
             Mismatch(index, QStringLiteral("%1 changed byte %2 of the unit").arg(name).arg(address));
     }
-    if (result == 0 && command == Command::Write) {
+    if (result == 0 && (command == Command::Write || command == Command::Restore)) {
         const QByteArray image = FromImage(m_data.EditedImage);
         if (memory.mid(14, Addr::Crc - 13) != image.mid(14, Addr::Crc - 13)
             || memory.mid(Addr::ClockStampFirst, 7) != image.mid(Addr::ClockStampFirst, 7)

@@ -158,8 +158,11 @@ Expected PredictRead(const QByteArray &unit, const SoakFault &fault, const Image
     return Finish(e, line, KelmData::CheckImageCrc(read) ? 0 : 11434);
 }
 
-Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,
-                      bool timeScheduleChecked)
+namespace {
+enum class WriteMode { Configure, Restore };
+
+Expected PredictWriteImage(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,
+                           bool timeScheduleChecked, WriteMode mode)
 {
     Expected e = Start(unit, edited, origin);
     LineModel line(unit, fault);
@@ -178,17 +181,20 @@ Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const Imag
     CopyRange(read, image, Addr::FactoryAreaFirst, Addr::FactoryAreaLast);
     const bool version1 = read[Addr::ProgramVersionMajor] == 1;
     const int version = 256 * read[Addr::ProgramVersionMajor] + read[Addr::ProgramVersionMinor];
-    if (version1) {
-        CopyRange(read, image, 0, HeadLast);
-        image[16] = image[18];
-        image[17] = image[19];
-        image[32] = image[34];
-        image[33] = image[35];
-    } else if (version < VersionEquipmentType) {
-        // Byte 0 is not sent to this unit: the image keeps the unit's own.
-        CopyRange(read, image, 0, HeadLast);
-    } else {
-        CopyRange(read, image, 1, HeadLast);
+    // A restored image keeps its own head; a configuration takes the unit's.
+    if (mode == WriteMode::Configure) {
+        if (version1) {
+            CopyRange(read, image, 0, HeadLast);
+            image[16] = image[18];
+            image[17] = image[19];
+            image[32] = image[34];
+            image[33] = image[35];
+        } else if (version < VersionEquipmentType) {
+            // Byte 0 is not sent to this unit: the image keeps the unit's own.
+            CopyRange(read, image, 0, HeadLast);
+        } else {
+            CopyRange(read, image, 1, HeadLast);
+        }
     }
     if (version < VersionTimeSchedule && timeScheduleChecked)
         return Finish(e, line, 11504);
@@ -199,7 +205,9 @@ Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const Imag
 
     image[Addr::Crc] = KelmData::ImageCrc(image);
     bool written = true;
-    if (version >= VersionEquipmentType)
+    if (mode == WriteMode::Restore)
+        written = line.WriteRange(image, 0, HeadLast) && written;
+    else if (version >= VersionEquipmentType)
         written = line.WriteRange(image, 0, 0) && written;
     written = line.WriteRange(image, 14, Addr::Crc) && written;
     written = line.WriteRange(image, Addr::ClockStampFirst, Addr::ClockStampLast) && written;
@@ -212,6 +220,18 @@ Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const Imag
         || !KelmData::CompareImages(image, read, Addr::ClockStampFirst, Addr::ClockStampLast))
         return Finish(e, line, 11406);
     return Finish(e, line, 0);
+}
+}
+
+Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,
+                      bool timeScheduleChecked)
+{
+    return PredictWriteImage(unit, fault, edited, origin, timeScheduleChecked, WriteMode::Configure);
+}
+
+Expected PredictRestore(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin)
+{
+    return PredictWriteImage(unit, fault, edited, origin, edited[Addr::TimeScheduleEnabled] != 0, WriteMode::Restore);
 }
 
 Expected PredictRadioCodes(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,

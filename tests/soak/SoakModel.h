@@ -65,5 +65,8 @@ struct Expected {
 Expected PredictRead(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin);
 Expected PredictWrite(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,
                       bool timeScheduleChecked);
+// A saved image written back whole: its own bytes 0..13 and clock stamp, the
+// unit's factory area; the time schedule is the image's own.
+Expected PredictRestore(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin);
 Expected PredictRadioCodes(const QByteArray &unit, const SoakFault &fault, const ImageBuffer &edited, int origin,
                            bool accept, const RadioCodeTexts &newCodes);
