@@ -360,7 +360,10 @@ bool Soak::Run(int sequences)
     };
     std::printf("soak: %d sequences in %.1f s\n", sequences, timer.elapsed() / 1000.0);
     std::printf("  commands: %s\n", qPrintable(join(m_commands)));
-    std::printf("  faults injected: %d (%s)\n", m_faulted, qPrintable(join(m_faults)));
+    QMap<QString, int> injected = m_faults;
+    injected.remove(QStringLiteral("none"));
+    std::printf("  faults injected: %d in %d sequences (%s); %d on a clean line\n", m_faulted, sequences,
+                qPrintable(join(injected)), sequences - m_faulted);
     std::printf("  results: %s\n", qPrintable(join(m_results)));
     std::printf("  mismatches: %d\n", m_mismatches);
     return m_mismatches == 0;
