@@ -34,6 +34,7 @@ constexpr FaultName FaultNames[] = {
     { "drip", SimFault::Drip, FaultName::Optional, 200 },
     { "silent-presence", SimFault::SilentPresence, FaultName::None, -1 },
     { "hangup", SimFault::HangUp, FaultName::Required, -1 },
+    { "forget-writes", SimFault::ForgetWrites, FaultName::Optional, -1 },
 };
 
 const QString ImageOption = QStringLiteral("image");
@@ -99,7 +100,8 @@ QString FaultSyntaxHelp()
         "  short-read[:ADDR] read frames one payload byte short (every read, or only at ADDR)\n"
         "  drip[:MS]         reply bytes dripped MS ms apart (default 200)\n"
         "  silent-presence   no answer to \"O\"\n"
-        "  hangup:N          hang up the line when command N+1 arrives");
+        "  hangup:N          hang up the line when command N+1 arrives\n"
+        "  forget-writes[:ADDR] ACK writes but keep the old bytes (every block, or only at ADDR)");
 }
 
 void AddSimOptions(QCommandLineParser &parser)

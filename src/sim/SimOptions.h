@@ -17,6 +17,7 @@ struct SimFault {
         Drip,           // "drip[:MS]": reply bytes MS (200) ms apart
         SilentPresence, // "silent-presence": no answer to "O"
         HangUp,         // "hangup:N": hang up after N commands
+        ForgetWrites,   // "forget-writes[:ADDR]": ACK writes (of the block at ADDR) but keep the old bytes
     };
     Kind kind;
     int value = -1; // N, ADDR or MS; -1 where a kind takes none (any address)

@@ -208,6 +208,8 @@ QByteArray SimServer::AnswerWrite(int address, int count, const QByteArray &data
         return nak;
     if (HasFault(SimFault::NakWrites) && ++m_writeTries[address] <= FaultValue(SimFault::NakWrites))
         return nak;
+    if (HasFault(SimFault::ForgetWrites, address))
+        return QByteArray(1, char(KelmLink::ACK));
     QByteArray bytes;
     for (int i = 0; i < count; ++i) {
         int value = 0;
@@ -258,7 +260,8 @@ bool SimServer::HasFault(SimFault::Kind kind, int address) const
     for (const SimFault &fault : m_options.faults) {
         if (fault.kind != kind)
             continue;
-        const bool addressed = kind == SimFault::SilentBlock || kind == SimFault::BadChecksum || kind == SimFault::ShortRead;
+        const bool addressed = kind == SimFault::SilentBlock || kind == SimFault::BadChecksum || kind == SimFault::ShortRead
+            || kind == SimFault::ForgetWrites;
         if (!addressed || fault.value < 0 || fault.value == address)
             return true;
     }

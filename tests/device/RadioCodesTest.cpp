@@ -68,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         RadioCase{"ProductType6", false, {}, 6, true, 11431, {11431}, false, false},
         RadioCase{"Abort", false, {}, 7, false, DeviceCommands::Aborted, {}, true, false},
         RadioCase{"WriteRefused", false, {{SimFault::RefuseWrites}}, 7, true, 11407, {11407}, true, true},
+        RadioCase{"ReadBackDiffers", false, {{SimFault::ForgetWrites, 0}}, 7, true, 11406, {11406}, true, true},
         RadioCase{"Success", false, {}, 7, true, 0, {11404}, true, true}),
     [](const ::testing::TestParamInfo<RadioCase> &info) { return std::string(info.param.name); });
 

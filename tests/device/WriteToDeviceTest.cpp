@@ -119,6 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {11407}, true, true},
         WriteCase{"WriteNakedTwiceThenTaken", false, {{SimFault::NakWrites, 2}}, 2, 8, 7, false, false, false, false,
                   0, {11404}, true, true},
+        WriteCase{"ReadBackDiffers", false, {{SimFault::ForgetWrites, 14}}, 2, 8, 7, false, false, false, false,
+                  11406, {11406}, true, true},
         WriteCase{"UnansweredWriteBlock", false, {{SimFault::SilentBlock, 14}}, 2, 8, 7, false, false, false, false,
                   11407, {11407}, true, true},
         WriteCase{"V518Schedule", false, {}, 2, 6, 7, true, false, false, false, 11504, {11504}, false, false},

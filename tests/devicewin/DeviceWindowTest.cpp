@@ -155,6 +155,7 @@ TEST_P(WindowWrite, ShowsTheMessageAndWritesOnlyWhenAllowed)
     else
         StartUnit(memory, c.faults);
     Find<QCheckBox>("cbEnableTimeSchedule")->setChecked(c.schedule);
+    Edit("edtInPassageDelay")->setText(QStringLiteral("77")); // in the block that starts at 46
     if (c.major == 1) {
         Edit("edtAutoResetTime")->setText(QStringLiteral("60"));
         Find<QCheckBox>("cbEnablePeekFunction")->setChecked(true);
@@ -189,6 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         WindowWriteCase{"FirstReadFails", false, {{SimFault::SilentBlock, 0}}, 2, 8, 7, false, {11408}, false},
         WindowWriteCase{"ProductType6", false, {}, 2, 8, 6, false, {11431}, false},
         WindowWriteCase{"WriteRefused", false, {{SimFault::RefuseWrites}}, 2, 8, 7, false, {11407}, true},
+        WindowWriteCase{"ReadBackDiffers", false, {{SimFault::ForgetWrites, 46}}, 2, 8, 7, false, {11406}, true},
         WindowWriteCase{"V518Schedule", false, {}, 2, 6, 7, true, {11504}, false},
         WindowWriteCase{"V518", false, {}, 2, 6, 7, false, {11404}, true},
         WindowWriteCase{"V519Schedule", false, {}, 2, 7, 7, true, {11405}, true},
