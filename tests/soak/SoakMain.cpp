@@ -47,7 +47,7 @@ QString FaultText(const SoakFault &fault)
     if (!fault.sim)
         return QStringLiteral("none");
     static const char *const names[] = { "nak-writes", "refuse-writes", "silent", "bad-checksum",
-                                         "short-read", "drip", "silent-presence", "hangup" };
+                                         "short-read", "drip", "silent-presence", "hangup", "forget-writes" };
     QString text = QString::fromLatin1(names[fault.sim->kind]);
     if (fault.sim->value >= 0)
         text += QStringLiteral(":%1").arg(fault.sim->value);
@@ -164,7 +164,7 @@ QString Soak::RandomCode()
 SoakFault Soak::RandomFault(Command command)
 {
     SoakFault fault;
-    const int kind = Pick(0, 11);
+    const int kind = Pick(0, 12);
     if (kind <= 2)
         return fault; // a clean line now and then
     if (kind == 3) {
@@ -193,6 +193,9 @@ SoakFault Soak::RandomFault(Command command)
         break;
     case 9:
         sim = { SimFault::Drip, Pick(0, 1) };
+        break;
+    case 10:
+        sim = { SimFault::ForgetWrites, Chance(25) ? -1 : address };
         break;
     default: {
         // Hang up anywhere in the command; the cost limit keeps the ones
