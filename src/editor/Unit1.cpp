@@ -1,5 +1,7 @@
 #include "Unit1.h"
 
+#include "About.h"
+
 #include "ComboListControl.h"
 #include "QtUserPrompt.h"
 #include "TextTable.h"
@@ -252,5 +254,24 @@ void TfrmMain::FormShow()
     QGuiApplication::setApplicationDisplayName(TextTable::Text(10001));
 }
 
-// The About box is built in its own step; until then its menu item does nothing.
-void TfrmMain::mnuHelpAboutClick() {}
+UserPrompt *TfrmMain::PromptForDialogs() const
+{
+    return prompt == ownPrompt.get() ? nullptr : prompt;
+}
+
+void TfrmMain::SetAboutForm(TfrmAbout *form)
+{
+    aboutForm = form;
+}
+
+TfrmAbout &TfrmMain::AboutForm()
+{
+    if (!aboutForm)
+        aboutForm = new TfrmAbout(this);
+    return *aboutForm;
+}
+
+void TfrmMain::mnuHelpAboutClick()
+{
+    AboutForm().exec();
+}

@@ -41,6 +41,8 @@ public:
     // stand-in. nullptr restores the real boxes.
     void SetPrompt(UserPrompt *prompt);
     UserPrompt &Prompt() const;
+    // The About box created at start; without one the window makes its own.
+    void SetAboutForm(class TfrmAbout *form);
 
     // Fills the six drop-down lists from "Values.ini" at KelmIni's path, each
     // with its own code list.
@@ -80,6 +82,11 @@ protected:
 private:
     std::unique_ptr<Ui::frmMain> ui;
     std::unique_ptr<UserPrompt> ownPrompt;
+    class TfrmAbout *aboutForm = nullptr;
+    // What the dialogs should ask through: the window's scripted prompt when a
+    // test set one, else nullptr so each dialog parents its own boxes.
+    UserPrompt *PromptForDialogs() const;
+    class TfrmAbout &AboutForm();
     UserPrompt *prompt = nullptr;
     QLabel *statusText = nullptr;
     QMenu *pumnuDST = nullptr;

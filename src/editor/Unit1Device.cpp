@@ -3,6 +3,7 @@
 #include "DeviceCommands.h"
 #include "KelmLink.h"
 #include "RadioCodes.h"
+#include "TextTable.h"
 #include "ui_frmMain.h"
 
 #include <QApplication>
@@ -192,12 +193,13 @@ TfrmWriteRadioCodes &TfrmMain::WriteRadioCodesForm()
 {
     if (!writeRadioCodesForm)
         writeRadioCodesForm = new TfrmWriteRadioCodes(this);
+    writeRadioCodesForm->SetPrompt(PromptForDialogs());
     return *writeRadioCodesForm;
 }
 
 void TfrmMain::ShowSimulatedUnit(const QString &devicePath)
 {
-    auto *label = new QLabel(QStringLiteral("Demoläge: simulerad KELM (%1)").arg(devicePath), ui->sbStatus);
+    auto *label = new QLabel(TextTable::Format(11664, {devicePath}), ui->sbStatus);
     label->setObjectName(QStringLiteral("sbSimulatedUnit"));
     ui->sbStatus->addPermanentWidget(label);
 }

@@ -39,6 +39,7 @@ TfrmSelectDirectory &TfrmMain::SelectDirectoryForm()
 {
     if (!selectDirectoryForm)
         selectDirectoryForm = new TfrmSelectDirectory(this);
+    selectDirectoryForm->SetPrompt(PromptForDialogs());
     return *selectDirectoryForm;
 }
 

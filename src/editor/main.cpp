@@ -71,6 +71,7 @@ int main(int argc, char *argv[])
     frmAbout.SetProgramFolder(programFolder);
     TfrmSelectDirectory frmSelectDirectory(&frmMain);
     TfrmWriteRadioCodes frmWriteRadioCodes(&frmMain);
+    frmMain.SetAboutForm(&frmAbout);
     frmMain.SetSelectDirectoryForm(&frmSelectDirectory);
     frmMain.SetWriteRadioCodesForm(&frmWriteRadioCodes);
     frmMain.FormCreate(programFolder, options.Positional);

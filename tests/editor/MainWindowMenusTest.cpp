@@ -1,3 +1,4 @@
+#include "About.h"
 #include "ScriptedPrompt.h"
 #include "TextTable.h"
 #include "Unit1.h"
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -169,3 +171,20 @@ TEST_F(MainWindowMenus, RegionListOpensItsPopupMenuOnlyWhileEnabled)
 }
 
 } // namespace
+
+TEST_F(MainWindowMenus, AboutOpensTheAboutBoxModallyOverTheWindow)
+{
+    ShowActive();
+    TfrmAbout about(&window);
+    about.Link().SetPortName(QStringLiteral("/nonexistent/qev"));
+    window.SetAboutForm(&about);
+    bool shownModally = false;
+    QTimer::singleShot(0, &about, [&] {
+        shownModally = about.isVisible() && about.isModal();
+        about.accept();
+    });
+    Find<QAction>("mnuHelpAbout")->trigger();
+    EXPECT_TRUE(shownModally);
+    EXPECT_EQ(about.windowTitle(), TextTable::Text(11241));
+    EXPECT_TRUE(about.QevVersionText().isEmpty());
+}
