@@ -164,6 +164,10 @@ private:
     class TfrmSelectDirectory *selectDirectoryForm = nullptr;
     QString DialogStartFolder() const;
     void ShowConversionMessage(const ImageBuffer &image, int address, const QString &fieldName);
+    // Takes a file that passed its load checks: name, origin, title, the
+    // controls and the edited image; -1 or the address of a field that could
+    // not be shown (its message already given).
+    int TakeLoadedFile(const QString &fileName);
     // ControlsToImage for a save; false, after its message, when a field is refused.
     bool PackForSave();
     void WriteEditedImage();

@@ -23,11 +23,20 @@ QString OpenSaveFilter()
     return TextTable::Text(11416) + QStringLiteral(" (*") + QLatin1String(KelmFileName::Extension)
            + QLatin1Char(')');
 }
-
-void TakeLoadedImage(KelmData &data)
-{
-    std::copy_n(data.ReadBackImage.begin(), ImageSize, data.EditedImage.begin());
 }
+
+int TfrmMain::TakeLoadedFile(const QString &fileName)
+{
+    KelmData.CurrentFileName = fileName;
+    KelmData.ConfigOrigin = OriginOpened;
+    UpdateTitle();
+    QString fieldName;
+    const int failed = ImageToControls(KelmData.ReadBackImage, OriginOpened, fieldName);
+    if (failed >= 0)
+        ShowConversionMessage(KelmData.ReadBackImage, failed, fieldName);
+    // The image is taken even when a field could not be shown.
+    std::copy_n(KelmData.ReadBackImage.begin(), ImageSize, KelmData.EditedImage.begin());
+    return failed;
 }
 
 void TfrmMain::SetSelectDirectoryForm(TfrmSelectDirectory *form)
@@ -128,18 +137,10 @@ void TfrmMain::mnuFileOpenClick()
         Prompt().Message(UserPrompt::Kind::Error, refused, args);
         return;
     }
-    KelmData.CurrentFileName = fileName;
-    KelmData.ConfigOrigin = OriginOpened;
-    UpdateTitle();
-    const QString message = TextTable::Format(11435, {KelmFileName::NamePart(fileName)});
-    QString fieldName;
-    const int failed = ImageToControls(KelmData.ReadBackImage, OriginOpened, fieldName);
-    if (failed >= 0)
-        ShowConversionMessage(KelmData.ReadBackImage, failed, fieldName);
-    else
-        Prompt().Message(UserPrompt::Kind::Information, 11435, {KelmFileName::NamePart(fileName)});
-    SetStatusText(message);
-    TakeLoadedImage(KelmData);
+    const QStringList name{KelmFileName::NamePart(fileName)};
+    if (TakeLoadedFile(fileName) < 0)
+        Prompt().Message(UserPrompt::Kind::Information, 11435, name);
+    SetStatusText(TextTable::Format(11435, name));
 }
 
 bool TfrmMain::PackForSave()
@@ -210,18 +211,10 @@ void TfrmMain::HandleDroppedFiles(const QStringList &paths)
         Prompt().Message(UserPrompt::Kind::Error, refused);
         return;
     }
-    KelmData.CurrentFileName = fileName;
-    KelmData.ConfigOrigin = OriginOpened;
-    UpdateTitle();
-    QString fieldName;
-    const int failed = ImageToControls(KelmData.ReadBackImage, OriginOpened, fieldName);
-    if (failed >= 0) {
-        ShowConversionMessage(KelmData.ReadBackImage, failed, fieldName);
+    if (TakeLoadedFile(fileName) >= 0)
         SetStatusText(QString());
-    } else {
+    else
         SetStatusText(TextTable::Format(11435, {KelmFileName::NamePart(fileName)}));
-    }
-    TakeLoadedImage(KelmData);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
@@ -248,16 +241,8 @@ void TfrmMain::OpenCommandLineFile(const QStringList &arguments)
         Prompt().Message(UserPrompt::Kind::Error, refused);
         return;
     }
-    KelmData.CurrentFileName = fileName;
-    KelmData.ConfigOrigin = OriginOpened;
-    UpdateTitle();
-    const QString message = TextTable::Format(11435, {KelmFileName::NamePart(fileName)});
-    QString fieldName;
-    const int failed = ImageToControls(KelmData.ReadBackImage, OriginOpened, fieldName);
-    if (failed >= 0)
-        ShowConversionMessage(KelmData.ReadBackImage, failed, fieldName);
-    SetStatusText(message);
-    TakeLoadedImage(KelmData);
+    TakeLoadedFile(fileName);
+    SetStatusText(TextTable::Format(11435, {KelmFileName::NamePart(fileName)}));
 }
 
 void TfrmMain::mnuFileSelectDefaultDirectoryClick()
