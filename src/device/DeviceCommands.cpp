@@ -50,6 +50,19 @@ void DeviceCommands::Finish()
     m_reporter.BusyCursor(false);
 }
 
+int DeviceCommands::Connect(int statusText)
+{
+    m_lastBackup.clear();
+    m_reporter.BusyCursor(true);
+    if (m_link.OpenLink() != KelmLink::Success)
+        return Fail(11409);
+    if (m_link.CheckPresence() != KelmLink::Success)
+        return Fail(11408);
+    m_reporter.StatusText(TextTable::Text(statusText));
+    m_reporter.RepaintOnce();
+    return 0;
+}
+
 int DeviceCommands::Fail(int textNumber)
 {
     Finish();
@@ -94,14 +107,8 @@ int DeviceCommands::WriteRange(const ImageBuffer &image, int first, int last)
 
 int DeviceCommands::ReadFromDevice(KelmData &data)
 {
-    m_lastBackup.clear();
-    m_reporter.BusyCursor(true);
-    if (m_link.OpenLink() != KelmLink::Success)
-        return Fail(11409);
-    if (m_link.CheckPresence() != KelmLink::Success)
-        return Fail(11408);
-    m_reporter.StatusText(TextTable::Text(11304));
-    m_reporter.RepaintOnce();
+    if (const int failed = Connect(11304))
+        return failed;
 
     BeginProgress(BlockCount(Addr::FactoryAreaFirst, Addr::FactoryAreaLast) + BlockCount(0, ImageSize - 1));
     if (ReadRange(data.ReadBackImage, Addr::FactoryAreaFirst, Addr::FactoryAreaLast) != KelmLink::Success)
@@ -157,14 +164,8 @@ int DeviceCommands::WriteImage(KelmData &data, WriteMode mode, bool timeSchedule
     ImageBuffer &image = data.EditedImage;
     ImageBuffer &unit = data.ReadBackImage;
 
-    m_lastBackup.clear();
-    m_reporter.BusyCursor(true);
-    if (m_link.OpenLink() != KelmLink::Success)
-        return Fail(11409);
-    if (m_link.CheckPresence() != KelmLink::Success)
-        return Fail(11408);
-    m_reporter.StatusText(TextTable::Text(11401));
-    m_reporter.RepaintOnce();
+    if (const int failed = Connect(11401))
+        return failed;
 
     BeginProgress(BlockCount(0, HeadLast) + BlockCount(Addr::FactoryAreaFirst, Addr::FactoryAreaLast));
     if (ReadRange(unit, 0, HeadLast) != KelmLink::Success

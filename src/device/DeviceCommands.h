@@ -58,6 +58,9 @@ private:
     // A failure that ends a command: link closed, cursor back, then the text
     // in the status bar and an error box. Returns the text number.
     int Fail(int textNumber);
+    // Busy cursor, open, presence, then the command's status text; 0, or the
+    // failure already reported.
+    int Connect(int statusText);
     void Finish();
     // Reads the unit's whole image and keeps it in Backups/. 0 or the text
     // number of the failure, already reported.
