@@ -2,21 +2,9 @@
 
 #include "ExitStatus.h"
 #include "SimOptions.h"
-#include "SimServer.h"
+#include "SimProcess.h"
 
 #include <QCommandLineParser>
-
-#include <csignal>
-
-namespace {
-SimServer *s_server = nullptr;
-
-void StopOnSignal(int)
-{
-    if (s_server)
-        s_server->Stop();
-}
-}
 
 int RunSimCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
@@ -39,20 +27,6 @@ int RunSimCommand(const QStringList &arguments, QTextStream &out, QTextStream &e
         err << error << Qt::endl;
         return ExitStatus::Usage;
     }
-    SimServer server(std::move(options));
-    if (!server.Open(&error)) {
-        err << error << Qt::endl;
-        return ExitStatus::FileError;
-    }
-    s_server = &server;
-    struct sigaction action {};
-    action.sa_handler = StopOnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-
-    out << server.DevicePath() << Qt::endl;
-    server.Serve();
-    s_server = nullptr;
-    return ExitStatus::Ok;
+    out.flush();
+    return RunSimulator(std::move(options), "kelm sim") == 0 ? ExitStatus::Ok : ExitStatus::FileError;
 }

@@ -17,12 +17,12 @@ void StopOnSignal(int)
 
 } // namespace
 
-int RunSimulator(SimOptions options)
+int RunSimulator(SimOptions options, const char *programName)
 {
     SimServer server(std::move(options));
     QString error;
     if (!server.Open(&error)) {
-        std::fprintf(stderr, "kelm-sim: %s\n", qPrintable(error));
+        std::fprintf(stderr, "%s: %s\n", programName, qPrintable(error));
         return 1;
     }
     s_server = &server;
